@@ -1,0 +1,1 @@
+#include "library/vorsel_for.h"
