@@ -75,6 +75,9 @@ public:
     void fill_current();
     void sortf(std::int32_t r);
     static float Float(std::int32_t Inp);
+    // A real to the nearest 4-byte integer, halves to the even neighbour;
+    // saturated at the 4-byte range, not-a-number gives 0.
+    static std::int32_t nearest_long(double v);
     void draw_yaxis();
     void gfxdrawboard();
     void draw_curve();
@@ -161,6 +164,8 @@ public:
 
     // Persists from one click to the next: nstep before "fit to frame".
     std::int32_t nstepsave = 0;
+    // The view-window indicator was hidden because there was no curve to show.
+    bool indicator_hidden = false;
     // Static state of format_label: label decimals of the two limits.
     std::int32_t ndecmax = 0;
     std::int32_t ndecmin = 0;
