@@ -41,7 +41,9 @@ struct PlotFormLayout {
     Rect board;                 // pctPlot
     Rect range;                 // cmdRange
     Colour range_face = kSys3DLight;
+    bool range_enabled = false;  // cmdRange cannot be clicked
     Rect window;                // cmdWindow
+    bool window_enabled = false;  // cmdWindow cannot be clicked
     Rect text_box;              // txtBox, never written
     Colour text_box_background = kSysButtonFace;
     std::vector<ButtonSpec> buttons;

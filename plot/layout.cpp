@@ -1,9 +1,157 @@
+// The plot window as designed: the board with the range bar under it, the two
+// rows of quantity buttons, the command column at the right edge and three
+// rows of read-outs at the bottom. All places in twips; every control except
+// the frame is measured from the frame's origin.
 #include "plot/layout.h"
 
 namespace vorsel::plot {
 
+namespace {
+
+using platform::ButtonSpec;
+using platform::Colour;
+using platform::kSys3DLight;
+using platform::kSysButtonFace;
+using platform::ReadOut;
+using platform::ReadOutSpec;
+using platform::Rect;
+
+constexpr double kButtonHeight = 495;
+
+ButtonSpec button(int index, const char* caption, const char* tooltip, double left, double top,
+                  double width, Colour face = kSysButtonFace, bool enabled = true,
+                  bool visible = true) {
+    return ButtonSpec{index, caption, tooltip, Rect{left, top, width, kButtonHeight},
+                      face, enabled, visible};
+}
+
+// A y quantity in the upper row, an x quantity (lighter face) in the lower one.
+ButtonSpec y_quantity(int index, const char* caption, double left, bool enabled = true) {
+    return button(index, caption, "", left, 6120, 900, kSysButtonFace, enabled);
+}
+ButtonSpec x_quantity(int index, const char* caption, double left) {
+    return button(index, caption, "", left, 6600, 900, kSys3DLight);
+}
+
+std::vector<ButtonSpec> buttons() {
+    constexpr bool kDisabled = false;
+    return {
+        y_quantity(1, "Fo", 120),
+        y_quantity(2, "Fc", 1020),
+        y_quantity(3, "dF / Fo", 1920),
+        y_quantity(4, "dF / s(Fo)", 2820),
+        y_quantity(5, "Fo / Fc", 3720),
+        y_quantity(6, "Fo / s(Fo)", 4620),
+        y_quantity(7, "abscor", 5520),
+        y_quantity(8, "drift", 6420),
+        y_quantity(9, "weight", 7320),
+        y_quantity(10, "BckgrRat", 8220),
+        y_quantity(11, "dF / <Fo>", 9120, kDisabled),
+        y_quantity(12, "dF/<s(Fo)>", 10020, kDisabled),
+        x_quantity(13, "vs. Fo", 120),
+        x_quantity(14, "vs. Fc", 1020),
+        x_quantity(15, "vs. theta", 1920),
+        x_quantity(16, "vs. phi", 2820),
+        x_quantity(17, "vs. omega", 3720),
+        x_quantity(18, "vs. kappa", 4620),
+        x_quantity(19, "vs. abscor", 5520),
+        x_quantity(20, "vs. drift", 6420),
+        x_quantity(21, "vs. weight", 7320),
+        x_quantity(22, "vs. XRtime", 8220),
+        // The averaged y quantities sit in the x row; both are not in use.
+        button(23, "<dF> / Fo", "", 9120, 6600, 900, kSysButtonFace, kDisabled),
+        button(24, "<dF>/s(Fo)", "", 10020, 6600, 900, kSysButtonFace, kDisabled),
+
+        button(25, ">", "Shift the viewwindow 1/3 to the right", 10920, 360, 300),
+        button(252, ">>", "Shift the viewwindow 1/2 to the right", 11220, 360, 300),
+        button(253, ">>  >", "Shift the viewwindow to the right", 11520, 360, 300),
+        button(26, "||<--", "Shift the viewwindow to the extreme left", 10920, 840, 450),
+        button(262, "--> ||", "Shift the viewwindow to the extreme right", 11370, 840, 450),
+        button(27, "<", "Shift the viewwindow 1/3 to the left", 10920, 1320, 300),
+        button(272, "<<", "Shift the viewwindow 1/2 to the left", 11220, 1320, 300),
+        button(273, "<<  <", "Shift the viewwindow to the left", 11520, 1320, 300),
+        button(28, " << step", "Decrease the step size", 10920, 1800, 450),
+        button(282, " >> step", "Increase the step size", 11370, 1800, 450),
+        button(29, "sc frame", "Scale each frame individually in the y-direction", 10920, 2280,
+               900),
+        button(30, " all refl", "Show all reflections", 10920, 2760, 450),
+        button(302, " obs refl", "Show observed reflections only (Fo/sig(Fo) => 3.0)", 11370,
+               2760, 450),
+        button(31, "fit to frame", "Fit the whole plot to a single frame", 10920, 3240, 900),
+        // Never shown: the negative clip value has no command of its own.
+        button(312, "  >> -clip", "Increase the negative clip value", 11370, 3240, 450,
+               kSysButtonFace, kDisabled, false),
+        // Two spaces before "from" until makebutton first sets this tool tip.
+        button(32, "x high -> low", "Plot the x-values  from high to low", 10920, 3720, 900),
+        button(33, "sqrt(y)", "Plot square root values for y", 10920, 4200, 900),
+        button(34, "add smoothed", "Add a smoothed curve to the plot", 10920, 4680, 900),
+        button(35, " <<  slim", "Decrease the Fo/s(Fo) limit", 10920, 5160, 450),
+        button(352, " >> slim", "Increase the Fo/s(Fo) limit", 11370, 5160, 450),
+        button(36, " <<  <F>", "", 10920, 5640, 450, kSysButtonFace, kDisabled),
+        button(362, " >> <F>", "", 11370, 5640, 450, kSysButtonFace, kDisabled),
+        button(37, "reset view", "", 10920, 6120, 900),
+        button(38, "EXIT", "", 10920, 6600, 900),
+    };
+}
+
+// Three rows of read-outs in five columns, each box with its label to the
+// left; the labels of the first column are wider.
+ReadOutSpec read_out(ReadOut box, const char* name, const char* label, double box_left,
+                     double box_top, double label_left, double label_top) {
+    const double label_width = label_left == 240 ? 1455 : 1215;
+    return ReadOutSpec{box, name, label, Rect{box_left, box_top, 855, 285},
+                       Rect{label_left, label_top, label_width, 255}};
+}
+
+std::vector<ReadOutSpec> read_outs() {
+    return {
+        read_out(ReadOut::TotalPoints, "txtTotalPoints", "Total nr. of Points", 1800, 7150, 240, 7200),
+        read_out(ReadOut::UsedPoints, "txtUsedPoints", "Used nr. of Points", 1800, 7440, 240, 7485),
+        read_out(ReadOut::PlottedPoints, "txtPlottedPoints", "Plotted nr. of Points", 1800, 7730, 240, 7770),
+        read_out(ReadOut::FirstPoint, "txtFirstPoint", "First Point in X", 4080, 7150, 2760, 7200),
+        read_out(ReadOut::FirstValue, "txtFirstValue", "First Value in X", 4080, 7440, 2760, 7485),
+        read_out(ReadOut::MinValue, "txtMinValue", "Min Value in Y", 4080, 7730, 2760, 7770),
+        read_out(ReadOut::LastPoint, "txtLastPoint", "Last Point in X", 6360, 7150, 5040, 7200),
+        read_out(ReadOut::LastValue, "txtLastValue", "Last Value in X", 6360, 7440, 5040, 7485),
+        read_out(ReadOut::MaxValue, "txtMaxValue", "Max Value in Y", 6360, 7730, 5040, 7770),
+        read_out(ReadOut::StepSize, "txtStepSize", "Step Size", 8640, 7150, 7320, 7200),
+        read_out(ReadOut::PosClip, "txtPosClip", "Pos Clip Value", 8640, 7440, 7320, 7485),
+        read_out(ReadOut::NegClip, "txtNegClip", "Neg Clip Value", 8640, 7730, 7320, 7770),
+        read_out(ReadOut::SigLim, "txtSigLim", "Fo/sig(Fo) Limit", 10920, 7150, 9600, 7200),
+        read_out(ReadOut::MaxClipValue, "txtMaxClipValue", "Max Clip Value", 10920, 7440, 9600, 7485),
+        read_out(ReadOut::MinClipValue, "txtMinClipValue", "Min Clip Value", 10920, 7730, 9600, 7770),
+    };
+}
+
+platform::PlotFormLayout make_layout() {
+    platform::PlotFormLayout l;
+    l.client_width = 11880;
+    l.client_height = 8310;
+    l.caption = "VORSELPLOT";
+    l.frame = Rect{0, 120, 11835, 8100};
+    l.frame_caption = "VorselPlot";
+    l.board = Rect{120, 360, 10800, 5415};
+    l.range = Rect{120, 5800, 10800, 330};
+    l.range_face = kSys3DLight;
+    l.range_enabled = false;  // the bar only shows where the window is
+    l.window = Rect{120, 5820, 10800, 300};
+    l.window_enabled = false;
+    l.text_box = Rect{120, 7200, 255, 285};
+    l.text_box_background = kSysButtonFace;
+    l.buttons = buttons();
+    l.read_outs = read_outs();
+    l.readout_font = "Courier New";
+    l.readout_font_points = 8.25;
+    l.menu_file = "&File";
+    l.menu_open = "&Open";
+    l.menu_exit = "&Exit";
+    return l;
+}
+
+}  // namespace
+
 const platform::PlotFormLayout& plot_window_layout() {
-    static const platform::PlotFormLayout layout{};
+    static const platform::PlotFormLayout layout = make_layout();
     return layout;
 }
 
