@@ -1,11 +1,357 @@
+// Start-up of the plot window: defaults, the remembered location, the chooser,
+// the header of the data file, the arrays, the library's reader and its status,
+// the read-outs, the caption and the blank board.
+//
+// Departures from the bare sequence, all for files the reader cannot use:
+// - the record estimate divides by the file's own line length, so a file
+//   whose lines end in LF alone gives the same points as its CR LF twin;
+// - a file that cannot be measured, whose first line holds no usable count,
+//   that is shorter than one data line, whose path the reader cannot take,
+//   that does not fit in memory, that the reader refuses (a positive status)
+//   or that holds no data line at all gets a message naming the file and the
+//   reason, and the chooser opens again; nothing is allocated for it.
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <new>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "library/vorsel_for.h"
 #include "platform/format.h"
 #include "plot/frmVorselPlot.h"
 
 namespace vorsel::plot {
 
+namespace {
+
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::ReadOut;
+
+constexpr const char* kCrLf = "\r\n";
+constexpr const char* kReadError = "Error reading input data!";
+constexpr std::size_t kLibraryPathLength = 256;
+constexpr std::int32_t kMaxCurves = 15;
+constexpr std::int32_t kFieldWidth = 10;
+// Enough of the first line for the count; a longer line only hides its end.
+constexpr std::size_t kHeaderBytes = 4096;
+
+constexpr const char* kKeyCode = "Recent Compound Code";
+constexpr const char* kKeyDrive = "Recent Drive";
+constexpr const char* kKeyDirectory = "Recent Directory";
+constexpr const char* kKeyFile = "Recent File";
+constexpr const char* kKeyLocation = "Recent Location";
+
+// What the header line gives: the curve count and the estimated number of
+// data lines, or why the file cannot be used.
+struct Header {
+    std::int32_t ncurves = 0;
+    std::int32_t npoint = 0;
+    std::string problem;
+};
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool ends_token(char c) { return is_blank(c) || c == ',' || c == '\r' || c == '\n'; }
+
+// The first number of the line, read the way a free-format read takes it:
+// leading blanks skipped, the number ends at a blank, a comma or the line end.
+// Only a whole number counts: the reader takes the count from an integer field.
+// Returns why the line holds no such number, or the empty text.
+std::string parse_count(const std::string& line, std::int64_t& count) {
+    std::size_t i = 0;
+    while (i < line.size() && is_blank(line[i])) ++i;
+    std::size_t end = i;
+    while (end < line.size() && !ends_token(line[end])) ++end;
+    const std::string token = line.substr(i, end - i);
+
+    std::size_t d = 0;
+    bool negative = false;
+    if (d < token.size() && (token[d] == '+' || token[d] == '-')) negative = token[d++] == '-';
+    if (d == token.size()) return "Its first line holds no number of curves.";
+    // Saturates well beyond anything a line length can hold.
+    constexpr std::int64_t kCap = std::int64_t{1} << 40;
+    std::int64_t v = 0;
+    for (; d < token.size(); ++d) {
+        const char c = token[d];
+        if (c < '0' || c > '9')
+            return "Its first line holds no whole number of curves: \"" + token.substr(0, 20) +
+                   "\".";
+        if (v < kCap) v = v * 10 + (c - '0');
+    }
+    count = negative ? -v : v;
+    return {};
+}
+
+Header read_header(platform::FileSystem& files, const std::string& path) {
+    Header h;
+    const std::optional<std::int64_t> length = files.file_length(path);
+    if (!length) {
+        h.problem = "The file cannot be opened or its length cannot be taken.";
+        return h;
+    }
+    const std::optional<std::string> line = files.first_line(path, kHeaderBytes);
+    if (!line) {
+        h.problem = "The file cannot be opened for reading.";
+        return h;
+    }
+    std::int64_t count = 0;
+    h.problem = parse_count(*line, count);
+    if (!h.problem.empty()) return h;
+    if (count < 1) {
+        h.problem = "Its first line gives " + std::to_string(count) +
+                    " curves; a data file has at least one.";
+        return h;
+    }
+    // The length of a data line with its line end must stay a Long.
+    constexpr std::int64_t kMaxLong = std::numeric_limits<std::int32_t>::max();
+    if (count * kFieldWidth + 2 > kMaxLong) {
+        h.problem = "Its first line gives " + std::to_string(count) +
+                    " curves, too many for a data line to be read.";
+        return h;
+    }
+    // Lines end in CR LF by the format; a header ending in LF alone tells
+    // that the file uses the shorter line end throughout.
+    const bool lf_alone = line->size() >= 1 && line->back() == '\n' &&
+                          (line->size() < 2 || (*line)[line->size() - 2] != '\r');
+    const std::int64_t line_length = count * kFieldWidth + (lf_alone ? 1 : 2);
+    const std::int64_t estimate = *length / line_length;
+    if (estimate < 1) {
+        h.problem = "It is shorter than one data line of " + std::to_string(count) +
+                    " curves (" + std::to_string(count * kFieldWidth) +
+                    " characters and the line end).";
+        return h;
+    }
+    if (estimate > kMaxLong) {
+        h.problem = "It is too large: it would hold more than " + std::to_string(kMaxLong) +
+                    " data lines.";
+        return h;
+    }
+    h.ncurves = static_cast<std::int32_t>(count);
+    h.npoint = static_cast<std::int32_t>(estimate);
+    return h;
+}
+
+// The reason for a status the reader has no format code for. npoint is the
+// value after the call: for a bad field, the number of complete lines before
+// the data line that holds it.
+std::string reader_problem(std::int32_t status, std::int32_t npoint, std::int32_t ncurves) {
+    if (status > VORSEL_BAD_FIELD && status <= VORSEL_BAD_FIELD + kMaxCurves) {
+        const std::int64_t c = status - VORSEL_BAD_FIELD;
+        const std::int64_t data_line = std::int64_t{npoint} + 1;
+        return "Data line " + std::to_string(data_line) + " (line " +
+               std::to_string(data_line + 1) + " of the file), field " + std::to_string(c) +
+               " (columns " + std::to_string((c - 1) * kFieldWidth + 1) + " to " +
+               std::to_string(c * kFieldWidth) + "), does not hold a number.";
+    }
+    switch (status) {
+        case VORSEL_CANNOT_OPEN:
+            return "The reader cannot open the file.";
+        case VORSEL_NO_HEADER:
+            return "The file is empty: it has no header line.";
+        case VORSEL_BAD_HEADER:
+            return "Columns 1 to 6 of its first line do not hold the number of curves.";
+        case VORSEL_TOO_FEW_CURVES:
+            return "It has " + std::to_string(ncurves) +
+                   " curves per data line; at least 4 are needed (Fo is curve 2, s(Fo) curve 4).";
+        case VORSEL_INTERNAL_ERROR:
+            return "The reader could not finish reading it.";
+        default:
+            return "The reader returned the unknown status " + std::to_string(status) + ".";
+    }
+}
+
+std::string more_data_text(std::int64_t total) {
+    return std::string("Error: More data available than expected") + kCrLf + "There are " +
+           std::to_string(total) + " datapoints";
+}
+
+}  // namespace
+
 frmVorselPlot::frmVorselPlot(PlotPlatform p) : p_(p) {}
 
-void frmVorselPlot::Form_Load() {}
+void frmVorselPlot::Form_Load() {
+    // Defaults.
+    dfactor = 0.99;
+    ibx = 0;
+    iby = 0;
+    margin = 800;
+    nxorg = 820;
+    maxstep = 200;
+    step = 0.0;
+    nstep = -1;
+    tickval = 0.02f;
+    icsm = 0x0000FF;
+    icob = 0x00FFFF;
+    icross = platform::kSysButtonFace;
+    ibackgr = 0xFF0000;
+    active = false;
+    smoothed = false;
+    reverse = false;
+    sqrooted = false;
+    overall = true;
+    relim = false;
+    fitall = false;
+    siglim = 3.0f;
+    clipp = 10000.0f;
+    clipm = -10000.0f;
+    valmax = 0.0f;
+    valmin = 0.0f;
+
+    show(ReadOut::StepSize, std::int64_t{nstep});
+    show(ReadOut::PosClip, clipp);
+    show(ReadOut::NegClip, clipm);
+    show(ReadOut::SigLim, siglim);
+    show(ReadOut::MaxValue, valmax);
+    show(ReadOut::MinValue, valmin);
+
+    // The location chosen last time.
+    auto setting = [this](const char* key) {
+        return p_.settings.get(kSettingsApp, kSettingsSection, key, "");
+    };
+    loc.strCode = setting(kKeyCode);
+    if (!loc.strCode.empty()) {
+        loc.strDrive = setting(kKeyDrive);
+        loc.strDirectory = setting(kKeyDirectory);
+        loc.strFile = setting(kKeyFile);
+        loc.strLocation = setting(kKeyLocation);
+    } else {
+        loc.strDrive = p_.path_style.default_drive;
+        loc.strDirectory.clear();
+        loc.strFile.clear();
+        loc.strLocation.clear();
+    }
+
+    // Until a file has been read, the chooser opens again after every file
+    // that cannot be used; it reopens on that file's directory.
+    auto refuse = [this](const std::string& reason) {
+        p_.messages.show("The input data file " + loc.strLocation + " cannot be used." + kCrLf +
+                             reason + kCrLf + kCrLf + "Choose another file.",
+                         kReadError, MsgButtons::Ok, MsgIcon::Critical);
+    };
+    for (;;) {
+        ShouldCancel = false;
+        {
+            std::unique_ptr<platform::ChooserView> view = p_.chooser_views.create();
+            chooser::frmGetDefLocation chooser(*view, p_.messages, p_.files, p_.path_style);
+            chooser.show_modal(loc, ShouldCancel);
+            if (ShouldCancel) {
+                cmdBut_Click(kExitButton);
+                return;
+            }
+            loc.strCode = chooser.pub.strCode;
+            loc.strDrive = chooser.pub.strDrive;
+            loc.strDirectory = chooser.pub.strDirectory;
+            loc.strFile = chooser.pub.strFile;
+            loc.strLocation = chooser.pub.strLocation;
+        }
+
+        auto save = [this](const char* key, const std::string& value) {
+            p_.settings.set(kSettingsApp, kSettingsSection, key, value);
+        };
+        save(kKeyCode, loc.strCode);
+        save(kKeyDrive, loc.strDrive);
+        save(kKeyDirectory, loc.strDirectory);
+        save(kKeyFile, loc.strFile);
+        save(kKeyLocation, loc.strLocation);
+
+        // The reader takes a blank-padded field of 256 characters: a longer
+        // path would be cut and could name another file.
+        if (loc.strLocation.size() > kLibraryPathLength) {
+            refuse("Its path is longer than " + std::to_string(kLibraryPathLength) +
+                   " characters, more than the reader can take.");
+            continue;
+        }
+        library_path_ = loc.strLocation;
+        library_path_.resize(kLibraryPathLength, ' ');
+
+        const Header h = read_header(p_.files, loc.strLocation);
+        if (!h.problem.empty()) {
+            refuse(h.problem);
+            continue;
+        }
+        ncurves = h.ncurves;
+        npoint = h.npoint;
+
+        if (ncurves > kMaxCurves) {
+            p_.messages.show(std::string("Warning: number of curves on the input file > 15") +
+                                 kCrLf + "Only the first 15 curves will be used...",
+                             "Too many curves!", MsgButtons::Ok, MsgIcon::None);
+            ncurves = kMaxCurves;
+        }
+
+        try {
+            const auto n = static_cast<std::size_t>(npoint);
+            dat.redim(static_cast<std::size_t>(ncurves) * n);
+            sigrat.redim(n);
+            ycur.redim(n);
+            ysmo.redim(n);
+            nkur.redim(n);
+            ywork.redim(n);
+            xcur.redim(n);
+            xwork.redim(n);
+            iperm.redim(n);
+        } catch (const std::bad_alloc&) {
+            refuse("There is not enough memory for its " + std::to_string(npoint) +
+                   " data points of " + std::to_string(ncurves) + " curves.");
+            continue;
+        } catch (const std::length_error&) {
+            refuse("There is not enough memory for its " + std::to_string(npoint) +
+                   " data points of " + std::to_string(ncurves) + " curves.");
+            continue;
+        }
+
+        ReturnKey = 0;
+        if (!p_.library.READ_VORSEL_DATA(library_path_.c_str(), dat.data(), sigrat.data(),
+                                         &ncurves, &npoint, &ReturnKey))
+            return;  // the library is missing: the program is ending
+
+        if (ReturnKey == VORSEL_TWO_LINES) {
+            // One line expected, two present: the format's own code for this
+            // would read as a curve-count mismatch.
+            p_.messages.show(more_data_text(2), kReadError, MsgButtons::Ok, MsgIcon::None);
+            break;
+        }
+        if (ReturnKey > 0) {
+            refuse(reader_problem(ReturnKey, npoint, ncurves));
+            continue;
+        }
+        if (ReturnKey == VORSEL_PREMATURE_EOF && npoint < 1) {
+            refuse("It holds no data line after its header line.");
+            continue;
+        }
+        if (ReturnKey == VORSEL_PREMATURE_EOF)
+            p_.messages.show(std::string("Error: premature EOF while reading input data") +
+                                 kCrLf + "Number of data point adapted...",
+                             kReadError, MsgButtons::Ok, MsgIcon::None);
+        if (ReturnKey == VORSEL_CURVES_DIFFER)
+            p_.messages.show(std::string("Error: Number of curves found differs") + kCrLf +
+                                 "Program execution should be stopped...",
+                             kReadError, MsgButtons::Ok, MsgIcon::None);
+        if (ReturnKey < VORSEL_CURVES_DIFFER)
+            p_.messages.show(more_data_text(-std::int64_t{ReturnKey}), kReadError,
+                             MsgButtons::Ok, MsgIcon::None);
+        break;
+    }
+
+    npcur = npoint;
+    show(ReadOut::TotalPoints, std::int64_t{npoint});
+    show(ReadOut::UsedPoints, std::int64_t{npcur});
+    show(ReadOut::PlottedPoints, std::int64_t{0});
+
+    nxpix = static_cast<std::int32_t>(std::nearbyint(p_.pctPlot.width()));
+    nypix = static_cast<std::int32_t>(std::nearbyint(p_.pctPlot.height()));
+    maxpix = nypix;
+    maxpar = nypix - 1;
+
+    p_.fraVorsel.set_caption_font(10.0f, true);
+    p_.fraVorsel.set_caption("VORSELPLOT: Systematic Error Curves for " + loc.strCode +
+                             "          input data file: " + loc.strLocation);
+
+    blank_board();
+}
 
 void frmVorselPlot::end_program() {
     ended_ = true;
