@@ -1,2 +1,165 @@
+// FILL_KURRENT: the current curve from the data array. One pass over the
+// reflections in walk order selects the significant ones (|Fo/s(Fo)| at or
+// above the limit) and forms their y and x; one pass over the selected points
+// clips y and lays the points out in plot order; optional passes take signed
+// square roots and smooth.
+//
+// Quotients, roots and weighted sums are formed in double and rounded once to
+// a 4-byte real. Beyond the curve's own rules, the call protects the caller's
+// memory: rows outside 1..ncurves, walk entries outside 1..npoint and a curve
+// of fewer than three points for smoothing never lead to a read or write
+// outside the arrays.
 #include "library/vorsel_for.h"
-extern "C" void FILL_KURRENT(const float*, const float*, const int32_t*, const int32_t*, const int32_t*, float*, float*, float*, float*, float*, const int32_t*, const int32_t*, int32_t* npcur, const float*, const float*, const float*, const int16_t*, const int16_t*, const int16_t*, const int32_t*) { *npcur = 0; }
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+
+namespace vorsel {
+namespace {
+
+struct CurveArgs {
+    const float *dat;
+    const float *sigrat;
+    const std::int32_t *iperm;
+    std::int32_t ixval, iyval;
+    float *ywork, *xwork, *ycur, *xcur, *ysmo;
+    std::int32_t ncurves, npoint;
+    float siglim, clipp, clipm;
+    bool reverse, sqrooted, smoothed;
+    std::int32_t ityp;
+};
+
+// y of one reflection for the curve type; d points at its row 1.
+template <int Type>
+inline float y_of(const float *d, std::size_t iy)
+{
+    const double fo = d[1], fc = d[2], sfo = d[3];
+    if constexpr (Type == 1)
+        return d[iy];
+    else if constexpr (Type == 2)
+        return static_cast<float>((fo - fc) / fo);
+    else if constexpr (Type == 3)
+        return static_cast<float>((fo - fc) / sfo);
+    else if constexpr (Type == 4)
+        return static_cast<float>(fo / fc);
+    else
+        return static_cast<float>(fo / sfo);
+}
+
+template <int Type>
+std::int32_t select(const CurveArgs &a)
+{
+    const std::size_t stride = static_cast<std::size_t>(a.ncurves);
+    const std::size_t ix = static_cast<std::size_t>(a.ixval - 1);
+    const std::size_t iy = static_cast<std::size_t>(a.iyval - 1);
+    const auto npoint = static_cast<std::uint32_t>(a.npoint);
+    std::int32_t n = 0;
+    for (std::int32_t i = 0; i < a.npoint; ++i) {
+        const auto k = static_cast<std::uint32_t>(a.iperm[i]) - 1u; // 0 means "outside"
+        if (k >= npoint || !(a.sigrat[k] >= a.siglim))
+            continue;
+        const float *d = a.dat + k * stride;
+        a.ywork[n] = y_of<Type>(d, iy);
+        a.xwork[n] = d[ix];
+        ++n;
+    }
+    return n;
+}
+
+void clip_and_order(const CurveArgs &a, std::int32_t n)
+{
+    for (std::int32_t i = 0; i < n; ++i) {
+        float y = a.ywork[i];
+        if (y > a.clipp)
+            y = a.clipp;
+        if (y < a.clipm || std::isnan(y))
+            y = a.clipm;
+        a.ywork[i] = y;
+        const std::int32_t j = a.reverse ? i : n - 1 - i;
+        a.ycur[j] = y;
+        a.xcur[j] = a.xwork[i];
+    }
+}
+
+void signed_roots(float *y, std::int32_t n)
+{
+    for (std::int32_t i = 0; i < n; ++i) {
+        const double v = y[i];
+        y[i] = static_cast<float>(v >= 0.0 ? std::sqrt(v) : -std::sqrt(-v));
+    }
+}
+
+void smooth(const float *y, float *s, std::int32_t n)
+{
+    if (n < 3) { // the edge formulas would reach outside the curve
+        for (std::int32_t i = 0; i < n; ++i)
+            s[i] = y[i];
+        return;
+    }
+    for (std::int32_t i = 2; i < n - 2; ++i)
+        s[i] = static_cast<float>((double{y[i - 2]} + 2.0 * y[i - 1] + 4.0 * y[i] + 2.0 * y[i + 1] +
+                                   double{y[i + 2]}) / 10.0);
+    s[0] = static_cast<float>((2.0 * y[0] + double{y[1]}) / 3.0);
+    s[1] = static_cast<float>((double{y[0]} + 2.0 * y[1] + double{y[2]}) / 4.0);
+    s[n - 2] = static_cast<float>((double{y[n - 3]} + 2.0 * y[n - 2] + double{y[n - 1]}) / 4.0);
+    s[n - 1] = static_cast<float>((double{y[n - 2]} + 2.0 * y[n - 1]) / 3.0);
+}
+
+std::int32_t fill_current(const CurveArgs &a)
+{
+    if (a.npoint <= 0 || a.ncurves < 1 || a.ixval < 1 || a.ixval > a.ncurves)
+        return 0;
+    std::int32_t n = 0;
+    switch (a.ityp) {
+    case 1:
+        if (a.iyval < 1 || a.iyval > a.ncurves)
+            return 0;
+        n = select<1>(a);
+        break;
+    case 2: n = a.ncurves >= 4 ? select<2>(a) : 0; break;
+    case 3: n = a.ncurves >= 4 ? select<3>(a) : 0; break;
+    case 4: n = a.ncurves >= 4 ? select<4>(a) : 0; break;
+    case 5: n = a.ncurves >= 4 ? select<5>(a) : 0; break;
+    default: return 0;
+    }
+    return n;
+}
+
+void finish_curve(const CurveArgs &a, std::int32_t n)
+{
+    if (n == 0)
+        return;
+    clip_and_order(a, n);
+    if (a.sqrooted)
+        signed_roots(a.ycur, n);
+    if (a.smoothed)
+        smooth(a.ycur, a.ysmo, n);
+}
+
+} // namespace
+} // namespace vorsel
+
+extern "C" VORSEL_FOR_API void FILL_KURRENT(const float *dat, const float *sigrat, const int32_t *iperm,
+                                            const int32_t *ixval, const int32_t *iyval,
+                                            float *ywork, float *xwork, float *ycur, float *xcur,
+                                            float *ysmo, const int32_t *ncurves, const int32_t *npoint,
+                                            int32_t *npcur, const float *siglim, const float *clipp,
+                                            const float *clipm, const int16_t *reverse,
+                                            const int16_t *sqrooted, const int16_t *smoothed,
+                                            const int32_t *ityp)
+{
+    // Nothing here throws; the guard keeps that promise at the boundary should
+    // that ever change.
+    try {
+        const vorsel::CurveArgs a{dat, sigrat, iperm, *ixval, *iyval, ywork, xwork, ycur, xcur, ysmo,
+                                  *ncurves, *npoint, *siglim, *clipp, *clipm,
+                                  (*reverse & 1) != 0, (*sqrooted & 1) != 0, (*smoothed & 1) != 0,
+                                  *ityp};
+        const std::int32_t n = vorsel::fill_current(a);
+        *npcur = n;
+        vorsel::finish_curve(a, n);
+    } catch (...) {
+        *npcur = 0;
+    }
+}

@@ -1,2 +1,64 @@
+// KUR_TO_NKUR: curve values to drawing heights on the board. Each value is
+// shifted by the origin and scaled (in double, rounded once to a 4-byte real),
+// rounded to the nearest integer with halves away from zero, then held at 0
+// from below and at the largest height from above, in that order.
+//
+// Beyond the plotted range: a product past the 4-byte integer range saturates
+// to the largest or smallest integer before the clamps, so a huge value draws
+// at the top and never wraps to the bottom; not-a-number draws at 0. Only
+// indices inside 1..npcur (the length of both arrays) are mapped.
 #include "library/vorsel_for.h"
-extern "C" void KUR_TO_NKUR(const float*, int32_t*, const int32_t*, const int32_t*, const int32_t*, const float*, const int32_t*, const float*) {}
+
+#include <algorithm>
+#include <cstdint>
+#include <cmath>
+#include <limits>
+
+namespace vorsel {
+namespace {
+
+std::int32_t nearest_saturated(float t)
+{
+    constexpr float kTwo31 = 2147483648.0f;
+    if (std::isnan(t))
+        return 0;
+    if (t >= kTwo31)
+        return std::numeric_limits<std::int32_t>::max();
+    if (t <= -kTwo31)
+        return std::numeric_limits<std::int32_t>::min();
+    // t + 1/2 is exact in double for |t| < 2^31, so truncation rounds halves
+    // away from zero without a second rounding (0.49999997 stays 0).
+    const double r = std::trunc(double{t} + std::copysign(0.5, double{t}));
+    return static_cast<std::int32_t>(std::clamp(r, -2147483648.0, 2147483647.0));
+}
+
+void map_values(const float *y, std::int32_t *nkur, std::int32_t npcur, std::int32_t first,
+                std::int32_t last, float valmin, std::int32_t maxpar, float skale)
+{
+    first = std::max(first, 1);
+    last = std::min(last, npcur);
+    for (std::int32_t i = first - 1; i < last; ++i) {
+        const float t = static_cast<float>((double{y[i]} - valmin) * skale);
+        std::int32_t p = nearest_saturated(t);
+        if (p < 0)
+            p = 0;
+        if (p > maxpar)
+            p = maxpar;
+        nkur[i] = p;
+    }
+}
+
+} // namespace
+} // namespace vorsel
+
+extern "C" VORSEL_FOR_API void KUR_TO_NKUR(const float *y, int32_t *nkur, const int32_t *npcur,
+                                           const int32_t *first, const int32_t *last,
+                                           const float *valmin, const int32_t *maxpar,
+                                           const float *skale)
+{
+    try {
+        vorsel::map_values(y, nkur, *npcur, *first, *last, *valmin, *maxpar, *skale);
+    } catch (...) {
+        // Nothing in the mapping throws; no exception may cross into the caller.
+    }
+}

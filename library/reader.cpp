@@ -1,2 +1,302 @@
+// READ_VORSEL_DATA: reads a data file (a header line with the number of fields
+// per reflection, then one line of 10-character fields per reflection) into
+// the program's arrays dat and sigrat.
+//
+// Where this departs from the file's own description:
+// - lines may end in LF alone as well as in CR LF; a short line reads as if
+//   padded with blanks; a final line without its line end still counts;
+// - a header count above 15 is accepted when the caller asks for 15 fields,
+//   and the first 15 fields of each line are stored;
+// - conditions the format has no code for get the positive codes of
+//   vorsel_for.h instead of ending the program (no file, no header, a header
+//   that is not a whole number, a field that is not a number, ncurves < 4);
+// - npoint = 1 with two data lines gets its own code (-2 would read as a curve
+//   count mismatch);
+// - at most 15 fields of a line are stored even when ncurves is larger; the
+//   rows above 15 are left as they were;
+// - lines after the stored ones are counted, never converted.
+//
+// The file is read in pieces of one buffer through read(2), never whole, so a
+// read needs the caller's arrays and one buffer of kBufferSize bytes.
 #include "library/vorsel_for.h"
-extern "C" void READ_VORSEL_DATA(const char*, float*, float*, const int32_t*, int32_t*, int32_t* rk) { *rk = 1; }
+
+#include "library/field.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <new>
+#include <string_view>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vorsel {
+namespace {
+
+constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+constexpr std::size_t kMaxStoredFields = 15;
+constexpr std::size_t kLineHead = kMaxStoredFields * kFieldWidth;
+constexpr std::size_t kPathLength = 256;
+
+// The file, open for the life of one call.
+class File {
+public:
+    explicit File(const char *path)
+    {
+        // O_NONBLOCK: opening a FIFO must not wait for a writer; only regular
+        // files are read at all (a device such as /dev/zero would never end).
+        fd_ = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd_ < 0)
+            return;
+        struct stat st;
+        if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd_);
+            fd_ = -1;
+            return;
+        }
+        const int flags = ::fcntl(fd_, F_GETFL);
+        if (flags != -1)
+            ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
+#if defined(POSIX_FADV_SEQUENTIAL)
+        ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+    }
+    ~File()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    File(const File &) = delete;
+    File &operator=(const File &) = delete;
+
+    bool is_open() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+
+private:
+    int fd_ = -1;
+};
+
+// The lines of a file, read in pieces into a buffer the caller owns. A line is
+// handed out as its first characters only (without CR LF): the reader never
+// needs more than the 15 fields it stores.
+class Lines {
+public:
+    enum class Result { line, end, failed };
+
+    Lines(int fd, char *buffer, std::size_t capacity)
+        : fd_(fd), buf_(buffer), cap_(capacity) {}
+
+    // The next line, cut to at most keep (<= kLineHead) characters. The view
+    // stays valid until the next call.
+    Result next(std::string_view &head, std::size_t keep)
+    {
+        for (;;) {
+            const std::size_t avail = fill_ - pos_;
+            const char *start = buf_ + pos_;
+            const auto *lf = static_cast<const char *>(std::memchr(start, '\n', avail));
+            if (lf != nullptr || (eof_ && (avail > 0 || long_line_))) {
+                std::size_t len = lf != nullptr ? static_cast<std::size_t>(lf - start) : avail;
+                pos_ += lf != nullptr ? len + 1 : len;
+                if (long_line_) {
+                    long_line_ = false;
+                    head = std::string_view(side_, std::min(side_len_, keep));
+                    return Result::line;
+                }
+                if (len > 0 && start[len - 1] == '\r')
+                    --len;
+                head = std::string_view(start, std::min(len, keep));
+                return Result::line;
+            }
+            if (eof_)
+                return Result::end;
+            if (long_line_) {
+                pos_ = fill_ = 0; // the middle of a long line: not needed
+            } else if (pos_ == 0 && fill_ == cap_) {
+                // A line longer than the buffer: keep its head aside.
+                side_len_ = std::min(fill_, kLineHead);
+                std::memcpy(side_, buf_, side_len_);
+                long_line_ = true;
+                pos_ = fill_ = 0;
+            } else {
+                std::memmove(buf_, buf_ + pos_, avail);
+                fill_ = avail;
+                pos_ = 0;
+            }
+            if (!refill())
+                return Result::failed;
+        }
+    }
+
+    // The number of lines from here to the end of the file.
+    Result count_rest(std::int64_t &count)
+    {
+        count = 0;
+        bool in_line = long_line_;
+        long_line_ = false;
+        for (;;) {
+            const char *p = buf_ + pos_;
+            const char *const end = buf_ + fill_;
+            if (p < end) {
+                const char *last = nullptr;
+                while (const auto *lf = static_cast<const char *>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) {
+                    ++count;
+                    last = lf;
+                    p = lf + 1;
+                }
+                in_line = last == nullptr ? true : last + 1 < end;
+            }
+            pos_ = fill_ = 0;
+            if (eof_)
+                break;
+            if (!refill())
+                return Result::failed;
+        }
+        if (in_line)
+            ++count;
+        return Result::line;
+    }
+
+private:
+    bool refill()
+    {
+        for (;;) {
+            const ssize_t n = ::read(fd_, buf_ + fill_, cap_ - fill_);
+            if (n > 0) {
+                fill_ += static_cast<std::size_t>(n);
+                return true;
+            }
+            if (n == 0) {
+                eof_ = true;
+                return true;
+            }
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+    }
+
+    int fd_;
+    char *buf_;
+    std::size_t cap_;
+    std::size_t pos_ = 0;
+    std::size_t fill_ = 0;
+    bool eof_ = false;
+    bool long_line_ = false;
+    char side_[kLineHead];
+    std::size_t side_len_ = 0;
+};
+
+// Converts the first nfields fields of a line into row; 0 when all are
+// numbers, else the number (1-based) of the first field that is not.
+int convert_line(std::string_view head, std::size_t nfields, float *row)
+{
+    const char *text = head.data();
+    char padded[kLineHead];
+    if (head.size() < nfields * kFieldWidth) {
+        std::memset(padded, ' ', sizeof padded);
+        std::memcpy(padded, head.data(), head.size());
+        text = padded;
+    }
+    for (std::size_t c = 0; c < nfields; ++c)
+        if (!read_real(text + c * kFieldWidth, row[c]))
+            return static_cast<int>(c) + 1;
+    return 0;
+}
+
+std::int32_t read_data(const char *name, float *dat, float *sigrat, std::int32_t ncurves,
+                       std::int32_t &npoint)
+{
+    if (ncurves < 4)
+        return VORSEL_TOO_FEW_CURVES;
+
+    char path[kPathLength + 1];
+    std::size_t len = 0;
+    if (name != nullptr)
+        while (len < kPathLength && name[len] != '\0') {
+            path[len] = name[len];
+            ++len;
+        }
+    while (len > 0 && path[len - 1] == ' ')
+        --len;
+    if (len == 0)
+        return VORSEL_CANNOT_OPEN;
+    path[len] = '\0';
+
+    File file(path);
+    if (!file.is_open())
+        return VORSEL_CANNOT_OPEN;
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[kBufferSize]);
+    if (!buffer)
+        return VORSEL_INTERNAL_ERROR;
+    Lines lines(file.fd(), buffer.get(), kBufferSize);
+
+    std::string_view head;
+    switch (lines.next(head, kHeaderWidth)) {
+    case Lines::Result::end: return VORSEL_NO_HEADER;
+    case Lines::Result::failed: return VORSEL_CANNOT_OPEN;
+    case Lines::Result::line: break;
+    }
+    char header[kHeaderWidth];
+    std::memset(header, ' ', sizeof header);
+    std::memcpy(header, head.data(), head.size());
+    std::int32_t count = 0;
+    if (!read_whole(header, kHeaderWidth, count))
+        return VORSEL_BAD_HEADER;
+    if (count != ncurves && !(ncurves == static_cast<std::int32_t>(kMaxStoredFields) && count > ncurves))
+        return VORSEL_CURVES_DIFFER;
+
+    const std::size_t nfields = std::min<std::size_t>(static_cast<std::size_t>(ncurves), kMaxStoredFields);
+    const std::size_t stride = static_cast<std::size_t>(ncurves);
+    const std::int32_t expected = std::max<std::int32_t>(npoint, 0);
+    float row[kMaxStoredFields];
+    for (std::int32_t k = 0; k < expected; ++k) {
+        switch (lines.next(head, nfields * kFieldWidth)) {
+        case Lines::Result::end:
+            npoint = k;
+            return VORSEL_PREMATURE_EOF;
+        case Lines::Result::failed:
+            npoint = k;
+            return VORSEL_CANNOT_OPEN;
+        case Lines::Result::line: break;
+        }
+        if (const int bad = convert_line(head, nfields, row); bad != 0) {
+            npoint = k;
+            return VORSEL_BAD_FIELD + bad;
+        }
+        if (row[1] < 0.0f) // Fo is a magnitude; -0.0 stays as it is
+            row[1] = -row[1];
+        std::memcpy(dat + static_cast<std::size_t>(k) * stride, row, nfields * sizeof(float));
+        sigrat[k] = std::fabs(row[1] / row[3]);
+    }
+
+    std::int64_t further = 0;
+    if (lines.count_rest(further) == Lines::Result::failed)
+        return VORSEL_CANNOT_OPEN;
+    if (further == 0)
+        return VORSEL_OK;
+    const std::int64_t total = expected + further;
+    if (total == 2)
+        return VORSEL_TWO_LINES;
+    return static_cast<std::int32_t>(-std::min<std::int64_t>(total, std::numeric_limits<std::int32_t>::max()));
+}
+
+} // namespace
+} // namespace vorsel
+
+extern "C" VORSEL_FOR_API void READ_VORSEL_DATA(const char *name, float *dat, float *sigrat,
+                                                const int32_t *ncurves, int32_t *npoint,
+                                                int32_t *ReturnKey)
+{
+    std::int32_t status = VORSEL_INTERNAL_ERROR;
+    try {
+        status = vorsel::read_data(name, dat, sigrat, *ncurves, *npoint);
+    } catch (...) {
+        status = VORSEL_INTERNAL_ERROR;
+    }
+    *ReturnKey = status;
+}
