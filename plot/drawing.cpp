@@ -1,9 +1,139 @@
+// The curve on the board: the view window's values mapped to heights by the
+// library (KUR_TO_NKUR), drawn as one connected line from left to right, the
+// smoothed overlay on top of it, and the indicator on the range bar that shows
+// which stretch of the curve is in view.
+//
+// Departures where the plain drawing would show stale or undefined things:
+// - a view window of a single point is drawn as a short horizontal mark at the
+//   point's height (a line to a neighbour would use a height never mapped);
+// - without a curve (npcur = 0) nothing is drawn and the indicator is hidden,
+//   and it comes back with the next curve drawn;
+// - the indicator is never given a width below one twip.
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
 #include "plot/frmVorselPlot.h"
 
 namespace vorsel::plot {
 
-void frmVorselPlot::gfxdrawboard() {}
-void frmVorselPlot::draw_curve() {}
-void frmVorselPlot::place_viewwindow() {}
+namespace {
+
+// Length of the mark that stands for a one-point view window: four pixels on
+// a usual screen, enough to be seen beside the axis.
+constexpr std::int32_t kOnePointMark = 60;
+
+int to_int(std::int64_t v) {
+    constexpr std::int64_t lo = std::numeric_limits<int>::min();
+    constexpr std::int64_t hi = std::numeric_limits<int>::max();
+    return static_cast<int>(v < lo ? lo : (v > hi ? hi : v));
+}
+
+// A running x position in twips rounded down; far outside the board anyway
+// when it leaves the integer range.
+int floor_twips(double xr) {
+    if (std::isnan(xr)) return std::numeric_limits<int>::max();
+    if (xr >= 2147483647.0) return std::numeric_limits<int>::max();
+    if (xr <= -2147483648.0) return std::numeric_limits<int>::min();
+    return static_cast<int>(std::floor(xr));
+}
+
+}  // namespace
+
+void frmVorselPlot::gfxdrawboard() {
+    // Only a window inside the current curve has heights to draw.
+    const bool window_ok = npcur >= 1 && nf >= 1 && nl >= nf && nl <= npcur &&
+                           static_cast<std::size_t>(nl) <= ycur.size() &&
+                           static_cast<std::size_t>(nl) <= nkur.size() &&
+                           (!smoothed || static_cast<std::size_t>(nl) <= ysmo.size());
+    if (!window_ok) {
+        if (!indicator_hidden) {
+            p_.cmdWindow.set_visible(false);
+            indicator_hidden = true;
+        }
+        return;
+    }
+
+    if (!p_.library.KUR_TO_NKUR(ycur.data(), nkur.data(), &npcur, &nf, &nl, &valmin, &maxpar,
+                                &skale))
+        return;
+    p_.pctPlot.set_pen_width(1);
+    icolor = icob;
+    draw_curve();
+
+    if (smoothed) {
+        // Same valmin and skale: the overlay is read against the same axis.
+        if (!p_.library.KUR_TO_NKUR(ysmo.data(), nkur.data(), &npcur, &nf, &nl, &valmin,
+                                    &maxpar, &skale))
+            return;
+        p_.pctPlot.set_pen_width(2);
+        icolor = icsm;
+        draw_curve();
+    }
+    active = true;
+}
+
+void frmVorselPlot::draw_curve() {
+    if (npcur < 1 || nf < 1 || nl < nf || nl > npcur || static_cast<std::size_t>(nl) > nkur.size())
+        return;
+
+    const int y1 = to_int(std::int64_t{nypix} - nkur(nf));
+    if (nl == nf) {
+        p_.pctPlot.line(nxorg, y1, to_int(std::int64_t{nxorg} + kOnePointMark), y1, icolor);
+        place_viewwindow();
+        return;
+    }
+
+    // Whole steps add up exactly; a real step is accumulated and each point
+    // rounded down, so the spacing alternates where the step is fractional.
+    std::int64_t x = nxorg;
+    double xr = nxorg;
+    const auto advance = [&] {
+        if (nstep != 0) {
+            x += nstep;
+            return to_int(x);
+        }
+        xr += step;
+        return floor_twips(xr);
+    };
+
+    const int x2 = advance();
+    p_.pctPlot.line(nxorg, y1, x2, to_int(std::int64_t{nypix} - nkur(nf + 1)), icolor);
+    const std::int32_t last = nl;
+    for (std::int64_t i = std::int64_t{nf} + 2; i <= last; ++i) {
+        const int xi = advance();
+        p_.pctPlot.line_to(xi, to_int(std::int64_t{nypix} - nkur(i)), icolor);
+    }
+    place_viewwindow();
+}
+
+void frmVorselPlot::place_viewwindow() {
+    if (npcur < 1 || nf < 1 || nl < nf || nl > npcur) {
+        if (!indicator_hidden) {
+            p_.cmdWindow.set_visible(false);
+            indicator_hidden = true;
+        }
+        return;
+    }
+
+    const float ratio =
+        static_cast<float>(static_cast<double>(std::int64_t{nl} - nf + 1) / static_cast<double>(npcur));
+    const double range_width = p_.cmdRange.width();
+    const std::int32_t W = nearest_long(range_width);
+    const std::int64_t wwin = static_cast<std::int64_t>(static_cast<double>(W) * static_cast<double>(ratio));
+    std::int64_t offs = static_cast<std::int64_t>(static_cast<double>(nf) / static_cast<double>(npcur) *
+                                                  static_cast<double>(W));
+    if (nf == 1) offs = 1;
+    std::int64_t width = wwin - 1;
+    if (nl == npcur) width = nearest_long(range_width - static_cast<double>(offs) - 1.0);
+    if (width < 1) width = 1;  // a control cannot be narrower than nothing
+
+    p_.cmdWindow.set_left(p_.cmdRange.left() + static_cast<double>(offs) - 1.0);
+    p_.cmdWindow.set_width(static_cast<double>(width));
+    if (indicator_hidden) {
+        p_.cmdWindow.set_visible(true);
+        indicator_hidden = false;
+    }
+}
 
 }  // namespace vorsel::plot

@@ -1,12 +1,112 @@
+// The current-curve pipeline of the plot window: the points ordered by the x
+// quantity (sortf), the curve built by the library (FILL_KURRENT), the view
+// window fixed on the board, the read-outs written and the board redrawn.
+//
+// Departures where the data would otherwise be read out of bounds:
+// - a quantity whose data row the file does not have (fewer fields per line,
+//   or rows 2, 3, 4 missing for the computed curves) gives an empty curve;
+// - a view window that does not lie within 1..npcur is fitted anew, and the
+//   window arithmetic is kept within the 4-byte range, so no read-out or
+//   drawing ever looks at a point outside the current curve.
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
 #include "plot/frmVorselPlot.h"
 
 namespace vorsel::plot {
 
 using platform::ReadOut;
 
-void frmVorselPlot::fill_current() {}
-void frmVorselPlot::sortf(std::int32_t) {}
-float frmVorselPlot::Float(std::int32_t Inp) { return static_cast<float>(Inp); }
+namespace {
+
+// Data row of each x button, Index 13 to 22.
+constexpr std::int32_t ixtab[10] = {2, 3, 6, 7, 8, 9, 11, 12, 13, 5};
+// Data row of each y button, Index 1 to 12, that plots one quantity directly;
+// 0 for the computed quantities and for those not built here.
+constexpr std::int32_t iytab[12] = {2, 3, 0, 0, 0, 0, 11, 12, 13, 10, 0, 0};
+
+constexpr std::int32_t kMinStep = 20;
+
+std::int32_t clamp_long(std::int64_t v) {
+    constexpr std::int64_t lo = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int64_t hi = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(v < lo ? lo : (v > hi ? hi : v));
+}
+
+std::int16_t flag(bool b) { return b ? std::int16_t{-1} : std::int16_t{0}; }
+
+}  // namespace
+
+float frmVorselPlot::Float(std::int32_t Inp) {
+    // Done by hand so that the result does not depend on the floating-point
+    // environment's rounding mode: nearest, halves to the even mantissa.
+    const bool neg = Inp < 0;
+    std::uint64_t m = neg ? std::uint64_t{0} - static_cast<std::uint64_t>(static_cast<std::int64_t>(Inp))
+                          : static_cast<std::uint64_t>(Inp);
+    int shift = 0;
+    while ((m >> shift) >= (std::uint64_t{1} << 24)) ++shift;
+    std::uint64_t q = m >> shift;
+    if (shift > 0) {
+        const std::uint64_t rem = m & ((std::uint64_t{1} << shift) - 1);
+        const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+        if (rem > half || (rem == half && (q & 1u))) ++q;
+    }
+    const float mag = std::ldexp(static_cast<float>(q), shift);
+    return neg ? -mag : mag;
+}
+
+std::int32_t frmVorselPlot::nearest_long(double v) {
+    if (std::isnan(v)) return 0;
+    if (v >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
+    if (v <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
+    const double f = std::floor(v);
+    const double d = v - f;
+    double r = f;
+    if (d > 0.5 || (d == 0.5 && std::fmod(f, 2.0) != 0.0)) r = f + 1.0;
+    return clamp_long(static_cast<std::int64_t>(r));
+}
+
+void frmVorselPlot::sortf(std::int32_t r) {
+    const std::int64_t n = npoint;
+    if (n <= 0 || iperm.size() < static_cast<std::size_t>(n)) return;
+    for (std::int64_t i = 1; i <= n; ++i) iperm(i) = static_cast<std::int32_t>(i);
+    // Without a key row in the data the points keep their file order.
+    if (r < 1 || r > ncurves ||
+        dat.size() < static_cast<std::size_t>(n) * static_cast<std::size_t>(ncurves))
+        return;
+
+    // Key of point k: dat(r, k). The gap sequence below fixes the order in
+    // which points with equal x leave the sort, and so the order in which
+    // reflections of equal x are drawn; it must not change.
+    const float* key = dat.data() + (r - 1);
+    const std::int64_t stride = ncurves;
+    auto x = [&](std::int32_t k) { return key[(static_cast<std::int64_t>(k) - 1) * stride]; };
+    std::int32_t* ip = iperm.data() - 1;  // ip[i] is iperm(i)
+
+    std::int64_t gap = 4;
+    while (gap < n) gap *= 2;
+    gap = (3 * gap) / 4 - 1;
+    if (gap > n) gap = n;
+    do {
+        gap /= 2;
+        const std::int64_t last = n - gap;
+        for (std::int64_t j = 1; j <= last; ++j) {
+            std::int64_t i = j;
+            std::int64_t k = j + gap;
+            if (x(ip[i]) < x(ip[k])) {
+                const std::int32_t t = ip[k];
+                const float xt = x(t);
+                do {
+                    ip[k] = ip[i];
+                    k = i;
+                    i -= gap;
+                } while (!(i <= 0 || x(ip[i]) >= xt));
+                ip[k] = t;
+            }
+        }
+    } while (gap > 1);
+}
 
 void frmVorselPlot::window_readouts() {
     show(ReadOut::FirstPoint, std::int64_t{nf});
@@ -14,6 +114,113 @@ void frmVorselPlot::window_readouts() {
     show(ReadOut::FirstValue, xcur(nf));
     show(ReadOut::LastValue, xcur(nl));
     show(ReadOut::PlottedPoints, std::int64_t{nl} - nf + 1);
+}
+
+void frmVorselPlot::fill_current() {
+    if (ibx < 13 || ibx > 22) return;
+    const bool iby_known = (iby >= 1 && iby <= 12) || iby == 23 || iby == 24;
+    if (!iby_known) return;
+
+    const std::size_t points = npoint > 0 ? static_cast<std::size_t>(npoint) : 0;
+    const bool arrays_hold = ncurves > 0 &&
+                             dat.size() >= points * static_cast<std::size_t>(ncurves) &&
+                             sigrat.size() >= points && iperm.size() >= points &&
+                             ywork.size() >= points && xwork.size() >= points &&
+                             ycur.size() >= points && xcur.size() >= points &&
+                             ysmo.size() >= points && nkur.size() >= points;
+
+    ixval = ixtab[ibx - 13];
+    const bool x_row = arrays_hold && ixval <= ncurves;
+    if (x_row) sortf(ixval);
+
+    iyval = 0;
+    if (iby < 12) iyval = iytab[iby - 1];
+
+    std::int32_t ityp = 0;
+    if (iyval != 0) {
+        ityp = 1;
+    } else if (iby >= 3 && iby <= 6) {
+        ityp = iby - 1;
+    }
+    // A quantity the file cannot give (its row, or Fo, Fc, s(Fo) for the
+    // computed ones, is missing) is an empty curve.
+    const bool rows_present =
+        x_row && ((ityp == 1 && iyval <= ncurves) || (ityp >= 2 && ncurves >= 4));
+
+    if (ityp != 0 && rows_present) {
+        const std::int16_t rev = flag(reverse), sqr = flag(sqrooted), smo = flag(smoothed);
+        if (!p_.library.FILL_KURRENT(dat.data(), sigrat.data(), iperm.data(), &ixval, &iyval,
+                                     ywork.data(), xwork.data(), ycur.data(), xcur.data(),
+                                     ysmo.data(), &ncurves, &npoint, &npcur, &siglim, &clipp,
+                                     &clipm, &rev, &sqr, &smo, &ityp))
+            return;
+        if (npcur < 0 || npcur > npoint) npcur = 0;  // never trust a count beyond the arrays
+    } else {
+        npcur = 0;
+    }
+
+    show(ReadOut::UsedPoints, std::int64_t{npcur});
+
+    if (npcur == 0) {
+        show(ReadOut::FirstPoint, std::int64_t{0});
+        show(ReadOut::LastPoint, std::int64_t{0});
+        show(ReadOut::FirstValue, std::int64_t{0});
+        show(ReadOut::LastValue, std::int64_t{0});
+        show(ReadOut::PlottedPoints, std::int64_t{0});
+        // Nothing on the board belongs to this (empty) curve any more.
+        if (!indicator_hidden) {
+            p_.cmdWindow.set_visible(false);
+            indicator_hidden = true;
+        }
+        return;
+    }
+
+    // Board width right of the y axis.
+    const std::int32_t w = clamp_long(std::int64_t{nxpix} - margin - 1);
+    const auto fit_nummax = [&] {
+        std::int64_t m = nstep > 0 ? std::int64_t{w} / nstep : 0;
+        if (m < 1) m = 1;  // at least one point is always in view
+        nummax = clamp_long(m);
+    };
+
+    if (nstep == -1) {
+        // The first step: the curve spread over the board, kept between 20
+        // twips (points still tell apart) and maxstep (a few points do not
+        // look like a coarse polygon).
+        const float q = Float(w) / Float(npcur);
+        nstep = nearest_long(static_cast<double>(q));
+        if (nstep > maxstep) nstep = maxstep;
+        if (nstep < kMinStep) nstep = kMinStep;
+        nf = 1;
+        fit_nummax();
+        nl = nummax < npcur ? nummax : npcur;
+    }
+
+    // A window left from a curve of another length is fitted anew as well.
+    const bool window_valid = nf >= 1 && nl >= nf && nl <= npcur;
+    if (relim || !window_valid) {
+        if (nstep != 0) {
+            fit_nummax();
+            const std::int64_t first = nf >= 1 ? nf : 1;
+            std::int64_t last = first - 1 + nummax;
+            if (last > npcur) last = npcur;
+            std::int64_t nfirst = last + 1 - nummax;
+            if (nfirst < 1) nfirst = 1;
+            nl = clamp_long(last);
+            nf = clamp_long(nfirst);
+        } else {
+            nf = 1;
+            nl = npcur;
+            step = static_cast<double>(Float(w)) / static_cast<double>(Float(nl)) * dfactor;
+        }
+        relim = false;
+    }
+
+    show(ReadOut::StepSize, std::int64_t{nstep});
+    window_readouts();
+
+    draw_yaxis();
+    gfxdrawboard();
 }
 
 }  // namespace vorsel::plot
