@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <fstream>
 #include <limits>
 #include <random>
 #include <vector>
@@ -463,6 +465,45 @@ TEST(FillCurrent, UnboundLibraryStopsTheRebuild) {
     EXPECT_EQ(fp.grep("lib."), (std::vector<std::string>{"lib.FILL_KURRENT"}));
     EXPECT_TRUE(fp.grep("txt").empty());
     EXPECT_EQ(plot.nstep, -1);
+}
+
+// A real data file through the real library: theta against dF / s(Fo).
+TEST(FillCurrent, RealFileGivesAscendingThetaInsideTheWindow) {
+    const std::string path = std::string(VORSEL_REAL_DATA) + "/oPPA.vorsel";
+    FakePlatform fp;
+    if (!std::ifstream(path)) GTEST_SKIP() << "no real data";
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    const auto length = static_cast<std::int64_t>(in.tellg());
+    frmVorselPlot plot(fp.plot_platform());
+    const std::int32_t ncurves = 13;
+    setup(plot, static_cast<std::int32_t>(length / (ncurves * 10 + 2)), ncurves);
+    std::int32_t rk = 0;
+    ASSERT_TRUE(fp.library.READ_VORSEL_DATA(path.c_str(), plot.dat.data(), plot.sigrat.data(),
+                                            &plot.ncurves, &plot.npoint, &rk));
+    ASSERT_LE(rk, 0);
+    plot.ibx = 15, plot.iby = 4;  // vs. theta, dF / s(Fo)
+    plot.fill_current();
+
+    ASSERT_GT(plot.npcur, 0);
+    ASSERT_LE(plot.npcur, plot.npoint);
+    std::int32_t significant = 0;
+    for (std::int32_t k = 1; k <= plot.npoint; ++k) significant += plot.sigrat(k) >= 3.0f;
+    EXPECT_EQ(plot.npcur, significant);
+    for (std::int32_t i = 2; i <= plot.npcur; ++i) ASSERT_LE(plot.xcur(i - 1), plot.xcur(i)) << i;
+    EXPECT_EQ(plot.nf, 1);
+    EXPECT_EQ(plot.nstep, 20);  // thousands of points: the smallest step
+    EXPECT_EQ(plot.nl, std::min(plot.npcur, 9999 / 20));
+
+    // One segment and a line-to per further point, twenty twips apart.
+    const auto lines = fp.grep("line");
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(plot.nl - plot.nf));
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    ASSERT_EQ(std::sscanf(lines.back().c_str(), "lineto %d %d", &x2, &y2), 2);
+    EXPECT_EQ(x2, 820 + 20 * (plot.nl - 1));
+    ASSERT_EQ(std::sscanf(lines.front().c_str(), "line %d %d %d", &x1, &y1, &x2), 3);
+    EXPECT_EQ(x1, 820);
+    EXPECT_EQ(x2, 840);
+    EXPECT_TRUE(plot.active);
 }
 
 }  // namespace
