@@ -27,6 +27,13 @@ bool read_real_general(const char *field, std::size_t width, float &value) noexc
 {
     if (width > kMaxFieldWidth)
         return false;
+    std::size_t blanks = 0;
+    while (blanks < width && field[blanks] == ' ')
+        ++blanks;
+    if (blanks == width) {
+        value = 0.0f;
+        return true;
+    }
 
     // The plain form: sign, integer digits, '.', fraction digits, 'e', exponent.
     char text[kMaxFieldWidth + 16];

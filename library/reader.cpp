@@ -30,6 +30,7 @@
 #include <memory>
 #include <new>
 #include <string_view>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -191,21 +192,60 @@ private:
     std::size_t side_len_ = 0;
 };
 
-// Converts the first nfields fields of a line into row; 0 when all are
-// numbers, else the number (1-based) of the first field that is not.
-int convert_line(std::string_view head, std::size_t nfields, float *row)
+// The outcome of reading the data lines.
+struct Outcome {
+    std::int32_t status; // VORSEL_OK when every expected line was stored
+    std::int32_t stored; // complete lines stored
+};
+
+// Reads up to `expected` data lines of which NFields fields are stored, each
+// point `stride` reals after the one before. The count of fields is a template
+// argument so that the conversion of a line unrolls and its copy into dat is
+// a few moves. A line is converted in full before anything of it is stored:
+// a line with a bad field leaves dat as it was.
+template <std::size_t NFields>
+Outcome read_points(Lines &lines, float *dat, float *sigrat, std::size_t stride, std::int32_t expected)
 {
-    const char *text = head.data();
-    char padded[kLineHead];
-    if (head.size() < nfields * kFieldWidth) {
-        std::memset(padded, ' ', sizeof padded);
-        std::memcpy(padded, head.data(), head.size());
-        text = padded;
+    constexpr std::size_t kWidth = NFields * kFieldWidth;
+    float row[NFields];
+    std::string_view head;
+    for (std::int32_t k = 0; k < expected; ++k) {
+        switch (lines.next(head, kWidth)) {
+        case Lines::Result::end: return {VORSEL_PREMATURE_EOF, k};
+        case Lines::Result::failed: return {VORSEL_CANNOT_OPEN, k};
+        case Lines::Result::line: break;
+        }
+        const char *text = head.data();
+        char padded[kWidth];
+        if (head.size() < kWidth) { // a short line reads as if padded with blanks
+            std::memset(padded, ' ', kWidth);
+            std::memcpy(padded, head.data(), head.size());
+            text = padded;
+        }
+        bool good = true;
+        std::size_t bad = 0;
+        for (std::size_t c = 0; c < NFields; ++c) {
+            const bool ok = read_real(text + c * kFieldWidth, row[c]);
+            bad = good && !ok ? c : bad;
+            good = good && ok;
+        }
+        if (!good)
+            return {static_cast<std::int32_t>(VORSEL_BAD_FIELD + bad + 1), k};
+        if (row[1] < 0.0f) // Fo is a magnitude; -0.0 stays as it is
+            row[1] = -row[1];
+        std::memcpy(dat + static_cast<std::size_t>(k) * stride, row, sizeof row);
+        sigrat[k] = std::fabs(row[1] / row[3]);
     }
-    for (std::size_t c = 0; c < nfields; ++c)
-        if (!read_real(text + c * kFieldWidth, row[c]))
-            return static_cast<int>(c) + 1;
-    return 0;
+    return {VORSEL_OK, expected};
+}
+
+template <std::size_t... N>
+Outcome dispatch(std::size_t nfields, std::index_sequence<N...>, Lines &lines, float *dat,
+                 float *sigrat, std::size_t stride, std::int32_t expected)
+{
+    Outcome outcome{VORSEL_INTERNAL_ERROR, 0};
+    ((nfields == N + 4 ? (outcome = read_points<N + 4>(lines, dat, sigrat, stride, expected), true) : false) || ...);
+    return outcome;
 }
 
 std::int32_t read_data(const char *name, float *dat, float *sigrat, std::int32_t ncurves,
@@ -253,25 +293,11 @@ std::int32_t read_data(const char *name, float *dat, float *sigrat, std::int32_t
     const std::size_t nfields = std::min<std::size_t>(static_cast<std::size_t>(ncurves), kMaxStoredFields);
     const std::size_t stride = static_cast<std::size_t>(ncurves);
     const std::int32_t expected = std::max<std::int32_t>(npoint, 0);
-    float row[kMaxStoredFields];
-    for (std::int32_t k = 0; k < expected; ++k) {
-        switch (lines.next(head, nfields * kFieldWidth)) {
-        case Lines::Result::end:
-            npoint = k;
-            return VORSEL_PREMATURE_EOF;
-        case Lines::Result::failed:
-            npoint = k;
-            return VORSEL_CANNOT_OPEN;
-        case Lines::Result::line: break;
-        }
-        if (const int bad = convert_line(head, nfields, row); bad != 0) {
-            npoint = k;
-            return VORSEL_BAD_FIELD + bad;
-        }
-        if (row[1] < 0.0f) // Fo is a magnitude; -0.0 stays as it is
-            row[1] = -row[1];
-        std::memcpy(dat + static_cast<std::size_t>(k) * stride, row, nfields * sizeof(float));
-        sigrat[k] = std::fabs(row[1] / row[3]);
+    const Outcome outcome = dispatch(nfields, std::make_index_sequence<kMaxStoredFields - 3>{}, lines,
+                                     dat, sigrat, stride, expected);
+    if (outcome.status != VORSEL_OK) {
+        npoint = outcome.stored;
+        return outcome.status;
     }
 
     std::int64_t further = 0;
