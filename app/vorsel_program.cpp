@@ -1,0 +1,44 @@
+#include "app/vorsel_program.h"
+
+#include <QApplication>
+
+#include "plot/layout.h"
+
+namespace vorsel::app {
+
+VorselProgram::VorselProgram()
+    : window_(plot::plot_window_layout()),
+      messages_(&window_),
+      library_(messages_, program_),
+      chooser_views_(&window_),
+      form_(plot::PlotPlatform{window_.board(), window_.range(), window_.window_bar(),
+                               window_.buttons(), window_.readouts(), window_.frame(),
+                               messages_, settings_, files_, program_, library_,
+                               chooser_views_, platform::PathStyle::posix()}) {
+    // Once the program is ending no further command runs.
+    window_.on_button = [this](int index) {
+        if (!ended()) form_.cmdBut_Click(index);
+    };
+    window_.on_open = [this] {
+        if (!ended()) form_.mnuOpen_Click();
+    };
+    window_.on_exit = [this] {
+        if (!ended()) form_.mnuExit_Click();
+    };
+}
+
+void VorselProgram::start() {
+    window_.show();
+    form_.Form_Load();
+    if (ended())
+        window_.hide();
+    else
+        window_.show();
+}
+
+int VorselProgram::exec() {
+    if (ended()) return 0;
+    return QApplication::exec();
+}
+
+}  // namespace vorsel::app

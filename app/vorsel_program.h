@@ -1,0 +1,42 @@
+// The program vorselplot put together: the Qt platform objects, the plot
+// window frmVorselPlot with its Qt view, the chooser's dialogs and the library
+// loader. main() and the end-to-end tests build the program through this class.
+#pragma once
+
+#include "platform/qt/chooser_dialog.h"
+#include "platform/qt/dynamic_library.h"
+#include "platform/qt/plot_window.h"
+#include "platform/qt/services.h"
+#include "plot/frmVorselPlot.h"
+
+namespace vorsel::app {
+
+class VorselProgram {
+public:
+    // Needs a QApplication.
+    VorselProgram();
+
+    // Shows the plot window and runs its load handler (the chooser opens
+    // modally inside it); the window stays up unless the program has ended.
+    void start();
+    // Runs the event loop until the program ends; returns at once when it has
+    // already ended during start().
+    int exec();
+    bool ended() const { return program_.ended(); }
+
+    platform::qt::PlotWindow& window() { return window_; }
+    plot::frmVorselPlot& form() { return form_; }
+    platform::qt::DynamicLibrary& library() { return library_; }
+
+private:
+    platform::qt::QtProgram program_;
+    platform::qt::PlotWindow window_;
+    platform::qt::QtMessages messages_;
+    platform::qt::QtSettings settings_;
+    platform::qt::QtFileSystem files_;
+    platform::qt::DynamicLibrary library_;
+    platform::qt::ChooserDialogFactory chooser_views_;
+    plot::frmVorselPlot form_;
+};
+
+}  // namespace vorsel::app

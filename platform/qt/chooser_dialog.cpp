@@ -1,0 +1,216 @@
+#include "platform/qt/chooser_dialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include "platform/qt/units.h"
+
+namespace vorsel::platform::qt {
+
+namespace {
+
+QLabel* label(QWidget* parent, int index, const char* text, const Rect& r,
+              Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto* l = new QLabel(QString::fromUtf8(text), parent);
+    l->setObjectName(QStringLiteral("lblLocation_%1").arg(index));
+    l->setAlignment(align);
+    l->setGeometry(to_px(r));
+    return l;
+}
+
+// The directory a path names, made absolute and clean; the empty path is the
+// current working directory; a path that does not exist falls back to its
+// nearest existing parent.
+QString resolve_directory(const std::string& path) {
+    QString p = path.empty() ? QDir::currentPath()
+                             : QDir::cleanPath(QDir::current().absoluteFilePath(
+                                   QString::fromStdString(path)));
+    while (!QFileInfo(p).isDir()) {
+        const QString up = QFileInfo(p).absolutePath();
+        if (up == p) break;
+        p = up;
+    }
+    return QDir::cleanPath(p);
+}
+
+}  // namespace
+
+ChooserDialog::ChooserDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName("frmGetDefLocation");
+    setWindowTitle(QStringLiteral("Choose the input data file"));
+    setModal(true);
+    setFixedSize(to_px(6105), to_px(5520));
+
+    label(this, 0, "Choose the drive, directory and file in which", {960, 240, 4215, 255});
+    label(this, 1, "the data for your compound are stored", {960, 480, 4215, 255});
+    label(this, 2, "drive:", {120, 840, 735, 255});
+    label(this, 3, "directory:", {120, 1200, 735, 255});
+    label(this, 4, "input:", {120, 3720, 735, 255});
+    label(this, 5, "code:", {120, 4200, 735, 255});
+    label(this, 6, ":file", {5280, 840, 735, 255});
+
+    drives_ = new QComboBox(this);
+    drives_->setObjectName("drvDrive");
+    for (const QFileInfo& root : QDir::drives()) drives_->addItem(root.absoluteFilePath());
+    if (drives_->count() == 0) drives_->addItem(QStringLiteral("/"));
+    drives_->setGeometry(to_px(Rect{960, 840, 1935, 315}));
+
+    dirs_ = new QListWidget(this);
+    dirs_->setObjectName("dirDirectory");
+    dirs_->setGeometry(to_px(Rect{960, 1200, 1935, 2250}));
+
+    files_ = new QListWidget(this);
+    files_->setObjectName("flbFile");
+    files_->setGeometry(to_px(Rect{3000, 840, 2175, 2625}));
+
+    location_ = new QLineEdit(this);
+    location_->setObjectName("txtLocation");
+    location_->setReadOnly(true);
+    location_->setGeometry(to_px(Rect{960, 3720, 4215, 285}));
+
+    code_ = new QLineEdit(this);
+    code_->setObjectName("txtTemplate");
+    code_->setReadOnly(true);
+    code_->setGeometry(to_px(Rect{960, 4200, 4215, 285}));
+
+    abort_ = new QPushButton(QStringLiteral("Abort"), this);
+    abort_->setObjectName("cmdAbort");
+    abort_->setAutoDefault(false);
+    abort_->setGeometry(to_px(Rect{960, 4680, 735, 495}));
+
+    ok_ = new QPushButton(QStringLiteral("OK !"), this);
+    ok_->setObjectName("cmdOK");
+    ok_->setAutoDefault(false);
+    ok_->setGeometry(to_px(Rect{2400, 4680, 2775, 495}));
+
+    // As a directory list starts: the current drive and its current directory.
+    dir_ = resolve_directory("");
+    file_dir_ = dir_;
+    fill_directories();
+
+    connect(drives_, &QComboBox::currentIndexChanged, this, [this] {
+        if (!filling_ && events_) events_->drvDrive_Change();
+    });
+    connect(dirs_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        if (item) open_directory(QDir(dir_).absoluteFilePath(item->text()));
+    });
+    // A click, and a move of the selection by the keyboard, choose a file.
+    connect(files_, &QListWidget::itemClicked, this, [this] { file_chosen(); });
+    connect(files_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* now) {
+        if (now && QApplication::mouseButtons() == Qt::NoButton) file_chosen();
+    });
+    connect(ok_, &QPushButton::clicked, this, [this] {
+        if (events_) events_->cmdOK_Click();
+    });
+    connect(abort_, &QPushButton::clicked, this, [this] {
+        if (events_) events_->cmdAbort_Click();
+    });
+}
+
+void ChooserDialog::file_chosen() {
+    if (!filling_ && events_ && files_->currentItem()) events_->flbFile_Click();
+}
+
+void ChooserDialog::set_location_text(const std::string& text) {
+    location_->setText(QString::fromStdString(text));
+}
+
+void ChooserDialog::set_code_text(const std::string& text) {
+    code_->setText(QString::fromStdString(text));
+}
+
+void ChooserDialog::drive_set(const std::string& drive) {
+    int found = -1;
+    for (int i = 0; i < drives_->count(); ++i)
+        if (drives_->itemText(i).toStdString().rfind(drive, 0) == 0 && !drive.empty()) {
+            found = i;
+            break;
+        }
+    // An unknown drive is the root: the only drive this system has for sure.
+    if (found < 0) found = 0;
+    if (found == drives_->currentIndex()) return;
+    drives_->setCurrentIndex(found);  // raises drvDrive_Change
+}
+
+std::string ChooserDialog::drive_selected() const { return drives_->currentText().toStdString(); }
+
+void ChooserDialog::dir_set_path(const std::string& path) {
+    const QString p = resolve_directory(path);
+    if (p == dir_) return;
+    dir_ = p;
+    fill_directories();
+    if (events_) events_->dirDirectory_Change();
+}
+
+void ChooserDialog::open_directory(const QString& path) { dir_set_path(path.toStdString()); }
+
+void ChooserDialog::fill_directories() {
+    filling_ = true;
+    dirs_->clear();
+    QDir d(dir_);
+    if (!d.isRoot()) dirs_->addItem(QStringLiteral(".."));
+    dirs_->addItems(d.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name));
+    filling_ = false;
+}
+
+void ChooserDialog::file_set_pattern(const std::string& pattern) {
+    pattern_ = QString::fromStdString(pattern);
+    fill_files();
+}
+
+void ChooserDialog::file_set_path(const std::string& path) {
+    file_dir_ = resolve_directory(path);
+    fill_files();
+}
+
+void ChooserDialog::fill_files() {
+    filling_ = true;
+    files_->clear();
+    QDir d(file_dir_);
+    files_->addItems(d.entryList(QStringList{pattern_}, QDir::Files, QDir::Name));
+    files_->setCurrentRow(-1);
+    filling_ = false;
+}
+
+std::string ChooserDialog::file_selected() const {
+    const QListWidgetItem* item = files_->currentItem();
+    return item ? item->text().toStdString() : std::string();
+}
+
+bool ChooserDialog::click_file(const QString& name) {
+    const auto found = files_->findItems(name, Qt::MatchExactly);
+    if (found.isEmpty()) return false;
+    filling_ = true;  // the selection moves as under the mouse: one event
+    files_->setCurrentItem(found.front());
+    filling_ = false;
+    emit files_->itemClicked(found.front());
+    return true;
+}
+
+void ChooserDialog::run_modal() {
+    closing_ = false;
+    exec();
+}
+
+void ChooserDialog::close() {
+    closing_ = true;
+    done(QDialog::Accepted);
+}
+
+void ChooserDialog::reject() {
+    if (closing_) return QDialog::reject();
+    // Closed by the window frame or Escape: the chooser's logic decides; when
+    // it has not closed the dialog itself, the dialog closes anyway.
+    if (events_) events_->frame_closed();
+    if (!closing_) {
+        closing_ = true;
+        QDialog::reject();
+    }
+}
+
+std::unique_ptr<platform::ChooserView> ChooserDialogFactory::create() {
+    return std::make_unique<ChooserDialog>(parent_);
+}
+
+}  // namespace vorsel::platform::qt

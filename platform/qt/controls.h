@@ -1,0 +1,75 @@
+// Thin wrappers that give the plot window's Qt widgets the platform
+// interfaces: the range bar and the view-window indicator, the command-button
+// array, the read-out boxes and the frame.
+#pragma once
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <map>
+
+#include "platform/form.h"
+#include "platform/platform.h"
+
+namespace vorsel::platform::qt {
+
+// Paints a button's face in a colour of the window (up or down look).
+void set_face(QWidget* w, Colour c);
+
+// A bar (cmdRange, cmdWindow): keeps its place in twips, so that what the
+// program reads back is what it set, whatever the pixel rounding.
+class QtBar : public platform::Bar {
+public:
+    QtBar(QPushButton* widget, const Rect& twips);
+    double left() const override { return place_.left; }
+    double width() const override { return place_.width; }
+    void set_left(double twips) override;
+    void set_width(double twips) override;
+    void set_visible(bool visible) override;
+    QPushButton* widget() const { return widget_; }
+
+private:
+    void apply();
+    QPushButton* widget_;
+    Rect place_;
+};
+
+class QtButtons : public platform::Buttons {
+public:
+    void add(int index, QPushButton* b) { buttons_[index] = b; }
+    QPushButton* at(int index) const;
+    void set_caption(int index, const std::string& caption) override;
+    void set_tooltip(int index, const std::string& tip) override;
+    void set_face_colour(int index, Colour c) override;
+    void set_enabled(int index, bool enabled) override;
+    void set_visible(int index, bool visible) override;
+    const std::map<int, QPushButton*>& all() const { return buttons_; }
+
+private:
+    QPushButton* must(int index) const;
+    std::map<int, QPushButton*> buttons_;
+};
+
+class QtReadOuts : public platform::ReadOuts {
+public:
+    void add(ReadOut box, QLineEdit* e) { boxes_[box] = e; }
+    QLineEdit* at(ReadOut box) const;
+    void set_text(ReadOut box, const std::string& text) override;
+
+private:
+    std::map<ReadOut, QLineEdit*> boxes_;
+};
+
+class QtFrame : public platform::Frame {
+public:
+    explicit QtFrame(QGroupBox* box) : box_(box) {}
+    // The caption's font only: the controls inside keep the window's font.
+    void set_caption_font(float size_points, bool bold) override;
+    void set_caption(const std::string& caption) override;
+    QGroupBox* widget() const { return box_; }
+
+private:
+    QGroupBox* box_;
+};
+
+}  // namespace vorsel::platform::qt

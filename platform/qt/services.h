@@ -1,0 +1,57 @@
+// The program's services on Qt: message boxes, the settings store, file-system
+// queries and the end of the program.
+//
+// Settings store: QSettings in INI form, user scope, organisation and
+// application both the application name the program asks for ("DADO_QEM"),
+// one group per section ("VORSEL"). On Linux the values live in
+// $XDG_CONFIG_HOME/DADO_QEM/DADO_QEM.ini (default ~/.config/...), under
+// [VORSEL]. Every value is a string.
+#pragma once
+
+#include <QWidget>
+#include <QPointer>
+
+#include "platform/platform.h"
+
+namespace vorsel::platform::qt {
+
+class QtMessages : public platform::Messages {
+public:
+    explicit QtMessages(QWidget* parent = nullptr) : parent_(parent) {}
+    void set_parent(QWidget* parent) { parent_ = parent; }
+    int show(const std::string& text, const std::string& title, MsgButtons buttons,
+             MsgIcon icon) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+class QtSettings : public platform::Settings {
+public:
+    std::string get(const std::string& app, const std::string& section, const std::string& key,
+                    const std::string& fallback) override;
+    void set(const std::string& app, const std::string& section, const std::string& key,
+             const std::string& value) override;
+};
+
+class QtFileSystem : public platform::FileSystem {
+public:
+    std::optional<std::int64_t> file_length(const std::string& path) override;
+    std::optional<std::string> first_line(const std::string& path,
+                                          std::size_t max_bytes) override;
+    std::string file_name_of(const std::string& path) override;
+};
+
+// Ends the program in order: the event loop stops and main() returns. When the
+// end comes before the event loop has started (the chooser is aborted during
+// start-up), ended() tells main() not to start it at all.
+class QtProgram : public platform::Program {
+public:
+    void end() override;
+    bool ended() const { return ended_; }
+
+private:
+    bool ended_ = false;
+};
+
+}  // namespace vorsel::platform::qt

@@ -1,0 +1,32 @@
+// Where the plot's units meet the screen: twips (1/1440 inch) to pixels of the
+// logical screen, and the window's colour values to QColor. Every conversion
+// of a twip into a pixel in the Qt layer goes through these functions.
+#pragma once
+
+#include <QColor>
+#include <QRect>
+
+#include "platform/form.h"
+#include "platform/platform.h"
+
+namespace vorsel::platform::qt {
+
+// Logical pixels per twip: the screen's logical DPI / 1440 (96 DPI: 1/15).
+double pixels_per_twip();
+
+// A length or position in twips to the nearest pixel (control geometry).
+int to_px(double twips);
+// A control's place: each edge rounded on its own, so that neighbours that
+// touch in twips touch in pixels too.
+QRect to_px(const Rect& r);
+// The pixel of the board that a board twip falls in (rounded down), so that
+// twips 0 .. width - 1 cover the pixels 0 .. pixel width - 1.
+int board_px(int twips);
+// A font size in points to pixels of the same screen.
+double points_to_px(double points);
+
+// 0x00BBGGRR to QColor(r, g, b); a system colour 0x80000000 + index to the
+// shade this platform gives it (button face, button shadow, 3-D light, ...).
+QColor to_qcolor(Colour c);
+
+}  // namespace vorsel::platform::qt
