@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <functional>
 #include <ostream>
 #include <map>
@@ -543,6 +544,44 @@ TEST(StartUpRefused, FilesThatCannotBeMeasuredOrAreTooLarge) {
                                                       refusal(kBad, c.reason)});
         EXPECT_EQ(w.npoint, 3);
         EXPECT_EQ(fp.grep("lib.").size(), 1u);
+    }
+}
+
+// ---- Real refinement data ----
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(StartUpRealData, EachFileAndItsLfTwinGiveEveryReflection) {
+    const fs::path dir = VORSEL_REAL_DATA;
+    if (!fs::is_directory(dir)) GTEST_SKIP() << "no real data at " << dir;
+    const std::pair<const char*, std::int32_t> files[] = {
+        {"oPPA.vorsel", 1714}, {"P-1.vorsel", 3174}, {"S2dipyridyl.vorsel", 4508}};
+    for (const auto& [name, reflections] : files) {
+        if (!fs::exists(dir / name)) continue;
+        const std::string crlf = slurp(dir / name);
+        std::string lf;
+        for (char c : crlf)
+            if (c != '\r') lf += c;
+        const std::string* twins[] = {&crlf, &lf};
+        for (const std::string* content : twins) {
+            SCOPED_TRACE(std::string(name) + (content == &lf ? " with LF alone" : ""));
+            FakePlatform fp;
+            DataFiles data(fp, fp.files);
+            data.put(std::string("/data/") + name, *content);
+            script(fp, {pick("/data", name)});
+            frmVorselPlot w(fp.plot_platform());
+            w.Form_Load();
+            EXPECT_TRUE(fp.messages.shown.empty());
+            EXPECT_EQ(w.ReturnKey, 0);
+            EXPECT_EQ(w.ncurves, 13);
+            EXPECT_EQ(w.npoint, reflections);
+            EXPECT_EQ(fp.readouts["txtTotalPoints"],
+                      vorsel::platform::readout(std::int64_t{reflections}));
+            for (std::int32_t k = 1; k <= w.npoint; ++k) ASSERT_GE(w.datv(2, k), 0.0f) << k;
+        }
     }
 }
 
