@@ -175,6 +175,8 @@ private:
     bool ended_ = false;
     std::string library_path_;  // 256-character copy of strLocation
     void end_program();
+    // The board, axis bar, zero band, grid lines and labels of draw_yaxis.
+    void draw_axes();
 };
 
 }  // namespace vorsel::plot
