@@ -14,9 +14,8 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
-#include <new>
+#include <exception>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 #include "library/vorsel_for.h"
@@ -293,11 +292,8 @@ void frmVorselPlot::Form_Load() {
             xcur.redim(n);
             xwork.redim(n);
             iperm.redim(n);
-        } catch (const std::bad_alloc&) {
-            refuse("There is not enough memory for its " + std::to_string(npoint) +
-                   " data points of " + std::to_string(ncurves) + " curves.");
-            continue;
-        } catch (const std::length_error&) {
+        } catch (const std::exception&) {
+            // bad_alloc, or length_error beyond what a vector can address.
             refuse("There is not enough memory for its " + std::to_string(npoint) +
                    " data points of " + std::to_string(ncurves) + " curves.");
             continue;
