@@ -244,7 +244,7 @@ Outcome dispatch(std::size_t nfields, std::index_sequence<N...>, Lines &lines, f
                  float *sigrat, std::size_t stride, std::int32_t expected)
 {
     Outcome outcome{VORSEL_INTERNAL_ERROR, 0};
-    ((nfields == N + 4 ? (outcome = read_points<N + 4>(lines, dat, sigrat, stride, expected), true) : false) || ...);
+    static_cast<void>(((nfields == N + 4 ? (outcome = read_points<N + 4>(lines, dat, sigrat, stride, expected), true) : false) || ...));
     return outcome;
 }
 
