@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/qt/controls.h"
 #include "platform/qt/units.h"
 
 namespace vorsel::platform::qt {
@@ -16,6 +17,7 @@ QLabel* label(QWidget* parent, int index, const char* text, const Rect& r,
     l->setObjectName(QStringLiteral("lblLocation_%1").arg(index));
     l->setAlignment(align);
     l->setGeometry(to_px(r));
+    l->setFont(fitted_font(parent->font(), l->text(), l->width()));
     return l;
 }
 
@@ -40,6 +42,9 @@ ChooserDialog::ChooserDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("frmGetDefLocation");
     setWindowTitle(QStringLiteral("Choose the input data file"));
     setModal(true);
+    QFont dialog_font = QApplication::font();
+    dialog_font.setPointSizeF(8.0);
+    setFont(dialog_font);
     setFixedSize(to_px(6105), to_px(5520));
 
     label(this, 0, "Choose the drive, directory and file in which", {960, 240, 4215, 255});

@@ -1,5 +1,8 @@
 #include "platform/qt/controls.h"
 
+#include <QPaintEvent>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QtGlobal>
 
 #include "platform/qt/units.h"
@@ -13,6 +16,40 @@ void set_face(QWidget* w, Colour c) {
     pal.setColor(QPalette::Window, q);
     w->setPalette(pal);
     w->setAutoFillBackground(true);
+}
+
+QFont fitted_font(const QFont& base, const QString& text, int width_px) {
+    const double start = base.pointSizeF() > 0 ? base.pointSizeF() : 8.0;
+    for (double points = start; points >= 6.0; points -= 0.5) {
+        for (int stretch : {100, 90, 80, 70}) {
+            QFont f = base;
+            f.setPointSizeF(points);
+            f.setStretch(stretch);
+            if (QFontMetrics(f).horizontalAdvance(text) <= width_px) return f;
+        }
+    }
+    QFont f = base;
+    f.setPointSizeF(6.0);
+    f.setStretch(70);
+    return f;
+}
+
+void PanelButton::paintEvent(QPaintEvent*) {
+    QStylePainter p(this);
+    QStyleOptionButton opt;
+    initStyleOption(&opt);
+    const QString caption = opt.text;
+    opt.text.clear();
+    p.drawControl(QStyle::CE_PushButton, opt);  // face, bevel, focus; no label
+    QString shown = caption.trimmed();
+    shown.replace(QLatin1String("&&"), QLatin1String("&"));
+    if (shown.isEmpty()) return;
+    const QRect room = rect().adjusted(2, 1, -2, -1);
+    p.setFont(fitted_font(font(), shown, room.width()));
+    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                             QPalette::ButtonText));
+    if (isDown() || isChecked()) p.translate(1, 1);
+    p.drawText(room, Qt::AlignCenter | Qt::TextSingleLine, shown);
 }
 
 QtBar::QtBar(QPushButton* widget, const Rect& twips) : widget_(widget), place_(twips) { apply(); }

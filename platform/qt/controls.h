@@ -16,6 +16,23 @@ namespace vorsel::platform::qt {
 // Paints a button's face in a colour of the window (up or down look).
 void set_face(QWidget* w, Colour c);
 
+// The base font, narrowed and then made smaller (not below 6 points) until the
+// text fits into the width: the controls keep their design-time sizes in
+// twips, and the captions must stay readable in them with this platform's
+// fonts, which run wider than the ones the design was made with.
+QFont fitted_font(const QFont& base, const QString& text, int width_px);
+
+// A command button whose caption is fitted into the button's face: the
+// caption (text()) stays as the program set it, leading and trailing blanks
+// included; only what is painted is fitted.
+class PanelButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 // A bar (cmdRange, cmdWindow): keeps its place in twips, so that what the
 // program reads back is what it set, whatever the pixel rounding.
 class QtBar : public platform::Bar {

@@ -1,5 +1,6 @@
 #include "platform/qt/plot_window.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -18,6 +19,10 @@ QFont readout_font(const std::string& family, double points) {
 
 PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent) : QMainWindow(parent) {
     setObjectName("frmVorselPlot");
+    // The window's default font: the platform's sans face at 8 points.
+    QFont window_font = QApplication::font();
+    window_font.setPointSizeF(8.0);
+    setFont(window_font);
     setWindowTitle(QString::fromStdString(layout.caption));
 
     QMenu* file = menuBar()->addMenu(QString::fromStdString(layout.menu_file));
@@ -65,6 +70,11 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent) : QMainWin
         label->setObjectName(QString::fromStdString("lbl" + r.name.substr(3)));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setGeometry(to_px(r.label_geometry));
+        // txtBox reaches into the first label of the first column: the
+        // right-aligned text must end up clear of it.
+        const QRect lab = to_px(r.label_geometry), txt = to_px(layout.text_box);
+        const int free_width = lab.intersects(txt) ? lab.right() - txt.right() - 2 : lab.width();
+        label->setFont(fitted_font(window_font, label->text(), free_width));
         auto* edit = new QLineEdit(box);
         edit->setObjectName(QString::fromStdString(r.name));
         edit->setReadOnly(true);
@@ -84,7 +94,7 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent) : QMainWin
     }
 
     for (const ButtonSpec& s : layout.buttons) {
-        auto* b = new QPushButton(box);
+        auto* b = new PanelButton(box);
         b->setObjectName(QStringLiteral("cmdBut_%1").arg(s.index));
         buttons_.add(s.index, b);
         buttons_.set_caption(s.index, s.caption);

@@ -1,0 +1,52 @@
+// Pictures of the real windows for a person to look at: runs only when
+// VORSEL_SCREENSHOT_DIR names a folder and a real X display (for example
+// Xvfb) is in use; each picture is the whole screen.
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+
+#include "e2e_support.h"
+
+namespace vorsel::e2e {
+namespace {
+
+class ScreenshotTest : public ProgramTest {
+protected:
+    void snap(const char* name) {
+        QTest::qWait(400);
+        const QString file = QDir(qEnvironmentVariable("VORSEL_SCREENSHOT_DIR"))
+                                 .filePath(QString::fromUtf8(name) + ".png");
+        EXPECT_EQ(QProcess::execute("import", {"-window", "root", file}), 0) << name;
+    }
+};
+
+TEST_F(ScreenshotTest, WindowsOnARealDataFile) {
+    if (qEnvironmentVariableIsEmpty("VORSEL_SCREENSHOT_DIR") ||
+        qEnvironmentVariable("QT_QPA_PLATFORM") != "xcb")
+        GTEST_SKIP() << "set VORSEL_SCREENSHOT_DIR and QT_QPA_PLATFORM=xcb under Xvfb";
+    const std::string real = std::string(VORSEL_REAL_DATA) + "/P-1.vorsel";
+    if (!QFileInfo::exists(QString::fromStdString(real))) GTEST_SKIP() << "no " << real;
+    in_chooser([&](ChooserDialog& d) {
+        const QFileInfo f(QString::fromStdString(real));
+        d.open_directory(f.absolutePath());
+        d.click_file(f.fileName());
+        snap("chooser");
+        d.ok_button()->click();
+    });
+    start_program();
+    ASSERT_FALSE(program().ended());
+    program().window().move(0, 0);
+    snap("start");
+    click(15);
+    click(4);
+    snap("curve");
+    click(34);
+    click(29);
+    snap("smoothed");
+    click(31);
+    snap("fit");
+}
+
+}  // namespace
+}  // namespace vorsel::e2e
