@@ -24,6 +24,12 @@
 //   larger of |c| and 1. A constant 1 thus gets the board 0.3 .. 1.7 with its
 //   line in the middle and labels 0.40 .. 1.60; a constant 0 gets -0.7 .. 0.7;
 //   a constant -250 gets -420 .. 0 with its line 40 % up the board.
+// - The top edge is held at 0 for a curve below zero, so a small spread far
+//   below zero (-4510 .. -4508) would put thousands of grid lines, and as many
+//   overlapping labels, on the board. When more than 25 tick intervals lie
+//   between the edges, the tick is worked out anew, by the same steps, from
+//   the range the board shows (there: 600 instead of 0.4). The limits and
+//   the scale stay as computed.
 // - When the clamp of the limits to -9999 .. 99999 leaves no room between them
 //   (every value below -9999 or above 99999), the far limit becomes 0, so the
 //   board shows 0 .. 99999 or -9999 .. 0 with the curve on its edge.
@@ -47,6 +53,10 @@ constexpr float kHighestLimit = 99999.0f;
 // A spread at or below these is a flat curve.
 constexpr float kFlatRelative = 1.0E-5f;
 constexpr float kFlatAbsolute = 1.0E-30f;
+// More tick intervals than this between the edges: the tick suits the range
+// shown, not the spread of the values (the plain tick never gives more than
+// about 14).
+constexpr float kMostIntervals = 25.0f;
 
 struct Range {
     float valmin;
@@ -54,10 +64,9 @@ struct Range {
     float tickval;
 };
 
-// Tick interval and the rounded-out limits for data from lo to hi (hi > lo).
-Range tick_range(float lo, float hi) {
-    const float range = hi - lo;
-
+// Tick interval for a range above 0: a round step that cuts the range into
+// five to ten parts.
+float tick_for(float range) {
     // Base-10 logarithm stored as a Single before it is rounded down: a range
     // of exactly 1000 gives 2.9999999999999996 in double, 3 as a Single.
     const float lg = static_cast<float>(std::log(static_cast<double>(range)) / std::log(10.0));
@@ -80,6 +89,12 @@ Range tick_range(float lo, float hi) {
     } else if (r < 5.0f) {
         tickval = tickval / 2;
     }
+    return tickval;
+}
+
+// Tick interval and the rounded-out limits for data from lo to hi (hi > lo).
+Range tick_range(float lo, float hi) {
+    const float tickval = tick_for(hi - lo);
 
     // Upper limit: more than half a tick of room above the highest value, half
     // a tick above 0 when the highest value is near 0, never below 0.
@@ -179,6 +194,7 @@ void frmVorselPlot::draw_yaxis() {
     }
 
     const float height = valmax - valmin;
+    if (height / tickval > kMostIntervals) tickval = tick_for(height);
     skale = static_cast<float>(static_cast<double>(maxpix) / static_cast<double>(height));
 
     // ---- The board, its axis, zero band, grid and labels.

@@ -115,18 +115,6 @@ TEST(DrawYAxis, RowsFarBelowTheBoardAreSkipped) {
     EXPECT_EQ(rects.back(), "rect 810 301 10799 301 8000000F w1");
 }
 
-TEST(DrawYAxis, NeverSetsThePenWidth) {
-    for (int pen : {1, 2}) {
-        SCOPED_TRACE(pen);
-        Plot p({0.0f, 1000.0f});
-        p.fp.board.pen = pen;
-        p.w.draw_yaxis();
-        EXPECT_TRUE(p.fp.grep("pen ").empty());
-        for (const auto& r : p.fp.grep("rect "))
-            EXPECT_EQ(r.substr(r.size() - 2), "w" + std::to_string(pen)) << r;
-    }
-}
-
 TEST(PrintLabel, OnlyInsideTheBandBelowRow11) {
     struct Case {
         int x, y, flag;

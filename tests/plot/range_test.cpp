@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -371,6 +372,55 @@ TEST(ValueRange, ExtremeValuesKeepAFinitePositiveScale) {
             EXPECT_EQ(t.find_first_not_of(" -0123456789"), std::string::npos) << box << " " << t;
         }
     }
+}
+
+TEST(ValueRange, AnyCurveGetsABoardThatHoldsIt) {
+    // Curves of every scale and offset, fixed seed: the limits enclose the
+    // data (except where the band around 0 or the clamp moves a limit on
+    // purpose), the scale is finite and positive, and the grid stays small.
+    std::mt19937 gen(4711);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    std::uniform_int_distribution<int> decade(-8, 5);
+    for (int trial = 0; trial < 3000; ++trial) {
+        const float scale = std::pow(10.0f, static_cast<float>(decade(gen)));
+        const float offset = unit(gen) * std::pow(10.0f, static_cast<float>(decade(gen)));
+        std::vector<float> y(1 + trial % 7);
+        for (auto& v : y) v = offset + scale * unit(gen);
+        SCOPED_TRACE(::testing::Message() << "trial " << trial << " offset " << offset
+                                          << " scale " << scale);
+        Plot p(y);
+        p.w.draw_yaxis();
+        ASSERT_TRUE(std::isfinite(p.w.skale));
+        ASSERT_GT(p.w.skale, 0.0f);
+        ASSERT_GT(p.w.valmax, p.w.valmin);
+        const float hi = *std::max_element(y.begin(), y.end());
+        const float lo = *std::min_element(y.begin(), y.end());
+        if (hi > 0.1f && hi < 99999.0f) {
+            EXPECT_GE(p.w.valmax, hi);
+        }
+        if (lo < -0.1f && lo > -9999.0f) {
+            EXPECT_LE(p.w.valmin, lo);
+        }
+        // Board, bar, zero band and at most 25 grid lines with their labels.
+        EXPECT_LE(p.fp.grep("rect ").size(), 28u);
+        EXPECT_LE(p.fp.grep("print ").size(), 26u);
+    }
+}
+
+TEST(ValueRange, SmallSpreadFarBelowZeroGetsATickForTheBoard) {
+    // -4510 .. -4508: range 2, tickval 0.4; valmax -(11270 - 1.5)*0.4 < 0 -> 0;
+    // valmin -(11275 + 1.5)*0.4 = -4510.6. 11276 intervals of 0.4 between the
+    // edges: the tick is worked out from 4510.6 instead: k = 3, n = 4 + 1 made
+    // even 6, tickval 600, r = 7.5. Decimals 4 and 0 -> labels without decimals.
+    Plot p({-4510.0f, -4508.0f});
+    p.w.draw_yaxis();
+    EXPECT_FLOAT_EQ(p.w.valmax, 0.0f);
+    EXPECT_FLOAT_EQ(p.w.valmin, -4510.6f);
+    EXPECT_FLOAT_EQ(p.w.tickval, 600.0f);
+    EXPECT_FLOAT_EQ(p.w.skale, 5415.0f / 4510.6f);
+    const std::vector<std::string> want = {"  -600.", " -1200.", " -1800.", " -2400.",
+                                           " -3000.", " -3600.", " -4200."};
+    EXPECT_EQ(p.labels(), want);
 }
 
 TEST(ValueRange, SmallSpreadFarFromZeroStaysMagnified) {
