@@ -1,6 +1,8 @@
 // Start-up of the real program: the chooser, the remembered location, the read-outs,
 // the frame caption and the blank board; Abort and the window frame end it.
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include "e2e_support.h"
@@ -132,6 +134,24 @@ TEST_F(StartupTest, UnreadableFileIsReportedAndTheChooserOpensAgain) {
         << messages_.front().text;
     EXPECT_TRUE(program().ended());
     EXPECT_EQ(unexpected_choosers_, 0);
+}
+
+TEST_F(StartupTest, FileGoneBeforeOkAsksRetryOrCancelAndCancelEnds) {
+    const std::string path = write_file("gone.vorsel", generated_data(10));
+    in_chooser([path](ChooserDialog& d) {
+        const QFileInfo f(QString::fromStdString(path));
+        d.open_directory(f.absolutePath());
+        ASSERT_TRUE(d.click_file(f.fileName()));
+        QFile::remove(f.absoluteFilePath());
+        d.ok_button()->click();  // the message box is answered with Cancel
+    });
+    start_program();
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].title, "File not found!");
+    EXPECT_EQ(messages_[0].text,
+              "File " + path + " could not be found\n\nChoose another file or Cancel.");
+    EXPECT_TRUE(program().ended());
+    EXPECT_EQ(setting("Recent Compound Code"), "<missing>");
 }
 
 TEST_F(StartupTest, ExitMenuAndExitButtonEndTheProgram) {
