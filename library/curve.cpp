@@ -55,7 +55,18 @@ std::int32_t select(const CurveArgs &a)
     const std::size_t iy = static_cast<std::size_t>(a.iyval - 1);
     const auto npoint = static_cast<std::uint32_t>(a.npoint);
     std::int32_t n = 0;
+    // The walk jumps through dat in x order: ask for the rows a few points
+    // ahead so that their cache misses overlap.
+    constexpr std::int32_t kAhead = 16;
     for (std::int32_t i = 0; i < a.npoint; ++i) {
+        if (i + kAhead < a.npoint) {
+            const auto ahead = static_cast<std::uint32_t>(a.iperm[i + kAhead]) - 1u;
+            if (ahead < npoint) {
+                __builtin_prefetch(a.sigrat + ahead);
+                __builtin_prefetch(a.dat + ahead * stride);
+                __builtin_prefetch(a.dat + ahead * stride + stride - 1);
+            }
+        }
         const auto k = static_cast<std::uint32_t>(a.iperm[i]) - 1u; // 0 means "outside"
         if (k >= npoint || !(a.sigrat[k] >= a.siglim))
             continue;

@@ -145,9 +145,9 @@ inline constexpr float kPow10f[11] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
     bool negative = false;
     if (!detail::fixed_point(field, m, decimals, negative))
         return read_real_general(field, kFieldWidth, value);
+    const float v = static_cast<float>(m) / detail::kPow10f[decimals];
     // The sign goes in as a bit: a branch on it would mispredict on columns
     // such as omega and kappa, whose signs vary at random.
-    const float v = static_cast<float>(m) / detail::kPow10f[decimals];
     value = std::bit_cast<float>(std::bit_cast<std::uint32_t>(v) ^ (std::uint32_t{negative} << 31));
     return true;
 }
