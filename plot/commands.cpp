@@ -129,7 +129,12 @@ void frmVorselPlot::cmdBut_Click(int Index) {
         return;
     }
 
-    if (!active || npcur < 1) return;
+    // The limit commands and "reset view" only rebuild the curve from the data,
+    // so they stay live while the chosen quantities give an empty curve: a limit
+    // raised above every reflection can then be lowered again. Every other
+    // command works on the curve on the board and waits for one.
+    const bool rebuilds_only = k == 30 || k == 302 || k == 35 || k == 352 || k == 37;
+    if (rebuilds_only ? (ibx == 0 || iby == 0) : (!active || npcur < 1)) return;
 
     const std::int32_t w = nxpix - margin - 1;  // the board's width right of the y axis
     auto redraw = [this] {

@@ -455,16 +455,24 @@ TEST_F(Commands, NothingToWorkOnLeavesEveryOtherCommandInert) {
         const char* name;
         bool active;
         std::int32_t npcur;
+        std::int32_t iby;
+        std::vector<int> inert;
     };
-    const State states[] = {{"before the first plot", false, 200},
-                            {"after a rebuild found no point", true, 0}};
+    const std::vector<int> all = {25, 252, 253, 26, 262, 27, 272, 273, 28, 282, 29, 30, 302,
+                                  31, 32, 33, 34, 35, 352, 36, 362, 37, 0, 39, 312};
+    // An empty curve keeps the limit commands and "reset view" (they only
+    // rebuild); everything that works on the drawn curve stays inert.
+    const std::vector<int> on_the_curve = {25, 252, 253, 26, 262, 27, 272, 273, 28, 282,
+                                           29, 31, 32, 33, 34, 36, 362, 0, 39, 312};
+    const State states[] = {{"no y quantity chosen yet", false, 200, 0, all},
+                            {"after a rebuild found no point", true, 0, 4, on_the_curve}};
     for (const auto& s : states) {
-        for (int k : {25, 252, 253, 26, 262, 27, 272, 273, 28, 282, 29, 30, 302, 31, 32, 33, 34,
-                      35, 352, 36, 362, 37, 0, 39, 312}) {
+        for (int k : s.inert) {
             SCOPED_TRACE(std::string(s.name) + " " + std::to_string(k));
             plotted(200, 20, 499, 1, 200);
             f.active = s.active;
             f.npcur = s.npcur;
+            f.iby = s.iby;
             const float siglim = f.siglim;
             click(k);
             EXPECT_TRUE(fp.log.empty());
@@ -475,6 +483,31 @@ TEST_F(Commands, NothingToWorkOnLeavesEveryOtherCommandInert) {
             EXPECT_FALSE(f.fitall);
         }
     }
+}
+
+TEST_F(Commands, ALimitAboveEveryPointCanBeLoweredAgain) {
+    plotted(200, 20, 499, 1, 200);
+    // Every point has Fo/s(Fo) = 10: raise the limit past it, the curve empties.
+    for (int i = 0; i < 8; ++i) click(352);
+    EXPECT_EQ(f.siglim, 11.0f);
+    EXPECT_EQ(f.npcur, 0);
+    EXPECT_EQ(fp.readouts["txtUsedPoints"], readout(std::int64_t{0}));
+    // A quantity click on the empty curve leaves nothing on the board ...
+    click(3);
+    EXPECT_FALSE(f.active);
+    EXPECT_EQ(f.npcur, 0);
+    // ... yet the limit can still come down, and the curve comes back.
+    click(35);
+    EXPECT_EQ(f.siglim, 10.0f);
+    EXPECT_EQ(f.npcur, 200);
+    EXPECT_TRUE(f.active);
+    EXPECT_EQ(fp.readouts["txtUsedPoints"], readout(std::int64_t{200}));
+    // "reset view" works from an empty curve too.
+    for (int i = 0; i < 2; ++i) click(352);
+    EXPECT_EQ(f.npcur, 0);
+    click(37);
+    EXPECT_EQ(f.siglim, 3.0f);
+    EXPECT_EQ(f.npcur, 200);
 }
 
 TEST_F(Commands, EmptyCurveStillTakesQuantitiesAndExit) {
