@@ -1,8 +1,10 @@
 // vorsel_read_checksum FILE: reads FILE with READ_VORSEL_DATA and prints the
 // number of lines and the checksum of the float bits that formatted_read
-// prints, so that the two readers can be shown to give identical floats.
+// prints, so that the two readers can be shown to give identical floats. The
+// time of the call itself goes to standard error ("call_ms ...").
 #include "library/vorsel_for.h"
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -35,7 +37,11 @@ int main(int argc, char **argv)
     int32_t status = 0;
     char name[257];
     std::snprintf(name, sizeof name, "%-256s", argv[1]);
+    const auto t0 = std::chrono::steady_clock::now();
     READ_VORSEL_DATA(name, dat.get(), sigrat.get(), &ncurves, &npoint, &status);
+    const auto t1 = std::chrono::steady_clock::now();
+    // The call alone, without starting the process and making the arrays.
+    std::fprintf(stderr, "call_ms %.1f\n", std::chrono::duration<double, std::milli>(t1 - t0).count());
     if (status != 0 && status != -1)
         std::printf("status %d\n", status);
     uint64_t sum = 0;
