@@ -47,34 +47,48 @@ enum {
     VORSEL_OK = 0,
     VORSEL_PREMATURE_EOF = -1,
     VORSEL_CURVES_DIFFER = -2,
-    /* The file cannot be opened: missing, a directory, unreadable, or an
-     * empty or all-blank name. Nothing read, npoint unchanged. */
+    /* The file cannot be opened or read: missing, not a regular file (a
+     * directory, a device, a pipe), unreadable, or an empty or all-blank name;
+     * or reading failed part-way (then npoint is the lines stored so far).
+     * Otherwise nothing read, npoint unchanged. */
     VORSEL_CANNOT_OPEN = 1,
-    /* The file is empty: there is no header line. Nothing read. */
+    /* The file is empty: there is no header line. Nothing read, npoint
+     * unchanged. */
     VORSEL_NO_HEADER = 2,
-    /* The header field (columns 1 to 6) is not a whole number. Nothing read. */
+    /* The header field (columns 1 to 6) is not a whole number (blanks
+     * ignored, all blank = 0). Nothing read, npoint unchanged. */
     VORSEL_BAD_HEADER = 3,
     /* ncurves is below 4: fields 2 and 4 of every line are needed, so the
-     * file is refused and nothing is read. */
+     * file is refused before it is opened; nothing read, npoint unchanged. */
     VORSEL_TOO_FEW_CURVES = 4,
-    /* One data line was expected (npoint = 1) and the file holds two: the
-     * total is 2, which the format's own code -(npoint + 1) = -2 cannot tell
-     * apart from VORSEL_CURVES_DIFFER. The first line is stored. */
+    /* The file holds two data lines, more than expected (npoint = 1, or 0):
+     * the format's own code, minus the total, would be -2 and could not be
+     * told apart from VORSEL_CURVES_DIFFER. The first npoint lines are stored,
+     * npoint unchanged. (With npoint = 0 and exactly one line the code is -1,
+     * as the format gives it; npoint stays 0.) */
     VORSEL_TWO_LINES = 5,
     /* The library could not complete the call for a reason of its own (for
      * example it could not get memory for its read buffer). Nothing is
      * promised about dat and sigrat beyond the lines already stored. */
     VORSEL_INTERNAL_ERROR = 9,
-    /* VORSEL_BAD_FIELD + c, c = 1..15: field c of data line npoint + 1 holds
-     * characters that are not part of a number. On return npoint is the number
-     * of complete lines before that line; dat and sigrat hold them. */
+    /* VORSEL_BAD_FIELD + c, c = 1..15: field c of data line npoint + 1 (the
+     * first such field of that line) holds characters that are not part of a
+     * number. On return npoint is the number of complete lines before that
+     * line; dat and sigrat hold them, nothing of the bad line is stored. Lines
+     * after the stored ones are only counted, never checked. */
     VORSEL_BAD_FIELD = 100
 };
 
 /* Reads the data file into dat (ncurves x npoint reals, row index fastest) and
  * sigrat (npoint reals, |Fo / s(Fo)|). name: NUL-terminated 8-bit path; only
  * its first 256 characters count and trailing blanks are dropped. Lines end in
- * CR LF or in LF alone. Row 2 (Fo) is stored as its absolute value. */
+ * CR LF or in LF alone; a short line reads as if padded with blanks. Fields:
+ * blanks ignored anywhere, an all-blank field is 0, exponents E, D, e or d,
+ * the nearest 4-byte real; beyond its range infinity or 0. Row 2 (Fo) is
+ * stored as its absolute value; s(Fo) = 0 gives sigrat = +inf (NaN for 0/0).
+ * At most 15 fields per line are stored: with ncurves > 15, rows 16 and up
+ * are left as they were. The file is read in pieces (one 1 MiB buffer) and
+ * closed before the call returns. */
 VORSEL_FOR_API void READ_VORSEL_DATA(const char *name, float *dat, float *sigrat,
                                      const int32_t *ncurves, int32_t *npoint,
                                      int32_t *ReturnKey);
@@ -85,8 +99,12 @@ VORSEL_FOR_API void READ_VORSEL_DATA(const char *name, float *dat, float *sigrat
  * code: no curve) and x from row ixval, clips y to [clipm, clipp], puts the
  * points in plot order (walk order reversed unless reverse is set), takes
  * sign-preserving square roots when sqrooted is set and smooths into ysmo when
- * smoothed is set. npcur receives the number of selected points; only elements
- * 1..npcur of the outputs are written. */
+ * smoothed is set (for fewer than 3 points ysmo = ycur). npcur receives the
+ * number of selected points; only elements 1..npcur of the outputs are
+ * written. Quotients, roots and weighted sums are formed in double and rounded
+ * once. Arguments that would reach outside the arrays give no point: ixval or
+ * (code 1) iyval outside 1..ncurves, ncurves < 4 for codes 2 to 5, npoint <= 0
+ * (npcur = 0); walk entries outside 1..npoint are skipped. */
 VORSEL_FOR_API void FILL_KURRENT(const float *dat, const float *sigrat, const int32_t *iperm,
                                  const int32_t *ixval, const int32_t *iyval,
                                  float *ywork, float *xwork, float *ycur, float *xcur,
@@ -99,7 +117,7 @@ VORSEL_FOR_API void FILL_KURRENT(const float *dat, const float *sigrat, const in
 /* Maps values y(first..last) to offsets nkur(first..last): the nearest integer
  * to (y - valmin) * skale (halves away from zero; beyond the 4-byte integer range
  * saturated; not-a-number gives 0), then at least 0, then at most maxpar.
- * npcur is not used. */
+ * npcur is the length of both arrays: indices outside 1..npcur are not mapped. */
 VORSEL_FOR_API void KUR_TO_NKUR(const float *y, int32_t *nkur, const int32_t *npcur,
                                 const int32_t *first, const int32_t *last,
                                 const float *valmin, const int32_t *maxpar,
