@@ -18,7 +18,7 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(VORSEL_NO_SIMD)
 #include <emmintrin.h>
 #endif
 
@@ -44,7 +44,7 @@ namespace detail {
 inline constexpr float kPow10f[11] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
                                       1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(VORSEL_NO_SIMD)
 // Digits 0..9 in lanes 0..9 (every other lane zero), summed with the weights
 // 10^9 .. 10^0 of their columns.
 [[gnu::always_inline]] inline std::uint64_t digits_value(__m128i d)
@@ -68,7 +68,7 @@ inline constexpr float kPow10f[11] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
 // has varies from line to line and would defeat the branch predictor.
 [[gnu::always_inline]] inline bool fixed_point(const char *field, std::uint32_t &m, unsigned &decimals, bool &negative) noexcept
 {
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(VORSEL_NO_SIMD)
     std::uint16_t tail;
     std::memcpy(&tail, field + 8, sizeof tail);
     __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(field));

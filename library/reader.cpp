@@ -32,7 +32,7 @@
 #include <string_view>
 #include <utility>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(VORSEL_NO_SIMD)
 #include <xmmintrin.h>
 #endif
 
@@ -202,7 +202,7 @@ template <std::size_t NFields>
 inline void store_row(float *point, const float *row)
 {
     std::size_t c = 0;
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(VORSEL_NO_SIMD)
     for (; c + 4 <= NFields; c += 4)
         _mm_storeu_ps(point + c, _mm_loadu_ps(row + c));
 #endif
