@@ -96,8 +96,10 @@ void clip_and_order(const CurveArgs &a, std::int32_t n)
 void signed_roots(float *y, std::int32_t n)
 {
     for (std::int32_t i = 0; i < n; ++i) {
+        // sqrt(|y|) with the sign of y: the same as sqrt(y) for y >= 0 (0 and
+        // -0 included) and -sqrt(-y) below, and free of a branch.
         const double v = y[i];
-        y[i] = static_cast<float>(v >= 0.0 ? std::sqrt(v) : -std::sqrt(-v));
+        y[i] = static_cast<float>(std::copysign(std::sqrt(std::fabs(v)), v));
     }
 }
 
