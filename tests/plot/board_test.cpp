@@ -8,6 +8,7 @@
 
 #include "plot/frmVorselPlot.h"
 #include "tests/fakes/fake_platform.h"
+#include "tests/plot/curve_on_board.h"
 
 namespace {
 
@@ -15,25 +16,7 @@ using vorsel::fakes::FakePlatform;
 using vorsel::fakes::Log;
 using vorsel::plot::frmVorselPlot;
 
-struct Plot {
-    FakePlatform fp;
-    frmVorselPlot w{fp.plot_platform()};
-
-    explicit Plot(const std::vector<float>& y) {
-        w.nxpix = 10800;
-        w.nypix = 5415;
-        w.maxpix = 5415;
-        w.margin = 800;
-        w.ibackgr = 0xFF0000;
-        w.icross = 0x8000000F;
-        w.overall = true;
-        w.ycur.redim(y.size());
-        for (std::size_t i = 0; i < y.size(); ++i) w.ycur(static_cast<std::int64_t>(i) + 1) = y[i];
-        w.npcur = static_cast<std::int32_t>(y.size());
-        w.nf = 1;
-        w.nl = w.npcur;
-    }
-};
+using Plot = vorsel::fakes::CurveOnBoard;
 
 // What one label costs on the fake board whose text settings start as
 // colour 0, "MS Sans Serif", 8.25 points.
