@@ -1,0 +1,371 @@
+// The plot window's real work per command at the size of a large data set:
+// the Qt plot window with its board image (offscreen), the plot window's
+// methods, and the library vorsel_for loaded by file name as the program
+// loads it. The data are generated files of 10^5 and 10^6 reflections.
+//
+//   vorsel_plot_bench                      every command at both sizes
+//   vorsel_plot_bench --peak-memory N      peak memory with N reflections loaded
+//
+// Each figure is one user action, from the click to the board being there
+// (pending paint events included).
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QByteArray>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "platform/chooser_view.h"
+#include "platform/qt/dynamic_library.h"
+#include "platform/qt/plot_window.h"
+#include "platform/qt/services.h"
+#include "plot/frmVorselPlot.h"
+#include "plot/layout.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using vorsel::plot::frmVorselPlot;
+
+// Buttons used below.
+constexpr int kYdFsFo = 4;      // "dF / s(Fo)"
+constexpr int kXTheta = 15;     // "vs. theta"
+constexpr int kXPhi = 16;       // "vs. phi"
+constexpr int kRight = 25;      // ">"
+constexpr int kLeft = 27;       // "<"
+constexpr int kStepDown = 28;   // " << step"
+constexpr int kStepUp = 282;    // " >> step"
+constexpr int kFit = 31;        // "fit to frame" / "use step"
+constexpr int kSqrt = 33;       // "sqrt(y)"
+constexpr int kSmooth = 34;     // smoothed overlay
+constexpr int kSlimDown = 35;   // " <<  slim"
+constexpr int kSlimUp = 352;    // " >> slim"
+constexpr int kResetView = 37;  // "reset view"
+
+std::string data_file(std::int64_t n) {
+    const fs::path folder = VORSEL_BENCH_DATA;
+    const std::string name = n == 1000000 ? "reflections-1e6.vorsel"
+                             : n == 100000 ? "reflections-1e5.vorsel"
+                                           : "reflections-" + std::to_string(n) + ".vorsel";
+    const fs::path file = folder / name;
+    if (!fs::exists(file)) {
+        fs::create_directories(folder);
+        const std::string command = std::string(VORSEL_GENERATE) + " -n " + std::to_string(n) +
+                                    " --seed 1 -o '" + file.string() + "'";
+        if (std::system(command.c_str()) != 0) return {};
+    }
+    return file.string();
+}
+
+// A user who, in the chooser, opens the file's folder, clicks it and says OK.
+class PickAtOnce : public vorsel::platform::ChooserView {
+public:
+    explicit PickAtOnce(std::string path) : path_(std::move(path)) {}
+    void set_events(vorsel::platform::ChooserEvents* e) override { events_ = e; }
+    void set_ok_enabled(bool) override {}
+    void set_location_text(const std::string&) override {}
+    void set_code_text(const std::string&) override {}
+    void drive_set(const std::string& d) override { drive_ = d; }
+    std::string drive_selected() const override { return drive_; }
+    void dir_set_path(const std::string& p) override {
+        if (p == dir_) return;
+        dir_ = p.empty() ? "/" : p;
+        if (events_) events_->dirDirectory_Change();
+    }
+    std::string dir_path() const override { return dir_; }
+    void file_set_pattern(const std::string&) override {}
+    void file_set_path(const std::string&) override {}
+    std::string file_selected() const override { return selected_; }
+    void run_modal() override {
+        const fs::path p(path_);
+        dir_set_path(p.parent_path().string());
+        selected_ = p.filename().string();
+        if (events_) events_->flbFile_Click();
+        if (events_) events_->cmdOK_Click();
+    }
+    void close() override {}
+
+private:
+    std::string path_, drive_ = "/", dir_ = "/", selected_;
+    vorsel::platform::ChooserEvents* events_ = nullptr;
+};
+
+class PickFactory : public vorsel::platform::ChooserViewFactory {
+public:
+    std::string path;
+    std::unique_ptr<vorsel::platform::ChooserView> create() override {
+        return std::make_unique<PickAtOnce>(path);
+    }
+};
+
+// No message box may wait for a user here: each one is printed and answered OK.
+class PrintedMessages : public vorsel::platform::Messages {
+public:
+    int show(const std::string& text, const std::string& title, vorsel::platform::MsgButtons,
+             vorsel::platform::MsgIcon) override {
+        std::cerr << "message [" << title << "]: " << text << "\n";
+        ++shown;
+        return 1;
+    }
+    int shown = 0;
+};
+
+// The program's pieces as vorselplot wires them, with the scripted chooser.
+struct Program {
+    vorsel::platform::qt::QtProgram program;
+    vorsel::platform::qt::PlotWindow window{vorsel::plot::plot_window_layout()};
+    PrintedMessages messages;
+    vorsel::platform::qt::QtSettings settings;
+    vorsel::platform::qt::QtFileSystem files;
+    vorsel::platform::qt::DynamicLibrary library{messages, program};
+    PickFactory chooser;
+    frmVorselPlot form{vorsel::plot::PlotPlatform{
+        window.board(), window.range(), window.window_bar(), window.buttons(), window.readouts(),
+        window.frame(), messages, settings, files, program, library, chooser,
+        vorsel::platform::PathStyle::posix()}};
+    std::int64_t n = 0;
+
+    void click(int k) {
+        form.cmdBut_Click(k);
+        QApplication::processEvents();
+    }
+    bool down(int k) const { return form.ibstate[static_cast<std::size_t>(k)] == -1; }  // k <= 38
+};
+
+// The sorted key rows kept between clicks (where the plot window keeps any):
+// dropped so that the next click sorts its key row for the first time.
+template <class F>
+void forget_sorted_rows(F& form) {
+    if constexpr (requires { form.forget_sorted_rows(); }) form.forget_sorted_rows();
+}
+
+std::unique_ptr<Program> g_program;
+
+// The program with an n-reflection file loaded; one program at a time.
+Program* loaded(std::int64_t n) {
+    if (g_program && g_program->n == n) return g_program.get();
+    g_program.reset();
+    const std::string path = data_file(n);
+    if (path.empty()) return nullptr;
+    auto p = std::make_unique<Program>();
+    p->n = n;
+    p->chooser.path = path;
+    p->window.show();
+    p->form.Form_Load();
+    QApplication::processEvents();
+    if (p->form.ended() || p->form.npoint != n || p->messages.shown != 0) return nullptr;
+    g_program = std::move(p);
+    return g_program.get();
+}
+
+// The state every command starts from: "dF / s(Fo)" against theta, then
+// "reset view" (no switch on, limit 3, step chosen from the points).
+Program* ready(benchmark::State& state) {
+    Program* p = loaded(state.range(0));
+    if (!p) {
+        state.SkipWithError("could not load the generated file");
+        return nullptr;
+    }
+    if (!p->down(kYdFsFo)) p->click(kYdFsFo);
+    if (!p->down(kXTheta)) p->click(kXTheta);
+    p->click(kResetView);
+    if (!p->form.active) {
+        state.SkipWithError("no plot after reset view");
+        return nullptr;
+    }
+    return p;
+}
+
+void counters(benchmark::State& state, const Program& p) {
+    state.counters["npcur"] = p.form.npcur;
+    state.counters["plotted"] = p.form.nl - p.form.nf + 1;
+}
+
+void BM_StartUp(benchmark::State& state) {
+    Program* p = loaded(state.range(0));
+    if (!p) {
+        state.SkipWithError("could not load the generated file");
+        return;
+    }
+    for (auto _ : state) {
+        p->form.Form_Load();
+        QApplication::processEvents();
+    }
+    if (p->form.npoint != state.range(0) || p->messages.shown != 0)
+        state.SkipWithError("start-up did not read the whole file");
+}
+
+// A click on another x quantity: sort, build, draw.
+void BM_QuantityClick(benchmark::State& state, bool first_sort) {
+    Program* p = ready(state);
+    if (!p) return;
+    p->click(kXPhi);  // both key rows sorted once
+    int x = kXTheta;
+    for (auto _ : state) {
+        if (first_sort) {
+            state.PauseTiming();
+            forget_sorted_rows(p->form);
+            state.ResumeTiming();
+        }
+        p->click(x);
+        x = x == kXTheta ? kXPhi : kXTheta;
+    }
+    counters(state, *p);
+}
+
+// "sqrt(y)" on and off: build and draw.
+void BM_CurveSwitch(benchmark::State& state) {
+    Program* p = ready(state);
+    if (!p) return;
+    for (auto _ : state) p->click(kSqrt);
+    counters(state, *p);
+}
+
+// ">" and "<" in turn: redraw of the moved window.
+void BM_WindowMove(benchmark::State& state) {
+    Program* p = ready(state);
+    if (!p) return;
+    int k = kRight;
+    for (auto _ : state) {
+        p->click(k);
+        k = k == kRight ? kLeft : kRight;
+    }
+    counters(state, *p);
+}
+
+// " << step" and " >> step" in turn: redraw at the new step.
+void BM_Step(benchmark::State& state) {
+    Program* p = ready(state);
+    if (!p) return;
+    int k = kStepDown;
+    for (auto _ : state) {
+        p->click(k);
+        k = k == kStepDown ? kStepUp : kStepDown;
+    }
+    counters(state, *p);
+}
+
+// "fit to frame" switched on: every point of the curve on the board (its
+// switching off, untimed, in between).
+void BM_FitToFrame(benchmark::State& state, bool smoothed) {
+    Program* p = ready(state);
+    if (!p) return;
+    if (smoothed) p->click(kSmooth);
+    for (auto _ : state) {
+        p->click(kFit);
+        state.PauseTiming();
+        p->click(kFit);
+        state.ResumeTiming();
+    }
+    p->click(kFit);
+    counters(state, *p);
+    p->click(kFit);
+}
+
+// " <<  slim" and " >> slim" in turn: rebuild with the new limit and re-fit,
+// with "fit to frame" on (every point redrawn) or off.
+void BM_LimitChange(benchmark::State& state, bool fit) {
+    Program* p = ready(state);
+    if (!p) return;
+    if (fit) p->click(kFit);
+    int k = kSlimUp;
+    for (auto _ : state) {
+        p->click(k);
+        k = k == kSlimUp ? kSlimDown : kSlimUp;
+    }
+    counters(state, *p);
+    if (fit) p->click(kFit);
+}
+
+void register_all() {
+    for (const std::int64_t n : {100000, 1000000}) {
+        const auto ms = benchmark::kMillisecond;
+        benchmark::RegisterBenchmark("StartUp", BM_StartUp)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 8 : 30);
+        benchmark::RegisterBenchmark("QuantityClick/first_sort", BM_QuantityClick, true)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 10 : 40);
+        benchmark::RegisterBenchmark("QuantityClick/again", BM_QuantityClick, false)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 10 : 40);
+        benchmark::RegisterBenchmark("CurveSwitch/sqrt", BM_CurveSwitch)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 10 : 40);
+        benchmark::RegisterBenchmark("WindowMove", BM_WindowMove)->Arg(n)->Unit(ms);
+        benchmark::RegisterBenchmark("Step", BM_Step)->Arg(n)->Unit(ms);
+        benchmark::RegisterBenchmark("FitToFrame/curve", BM_FitToFrame, false)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 10 : 40);
+        benchmark::RegisterBenchmark("FitToFrame/with_overlay", BM_FitToFrame, true)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 10 : 40);
+        benchmark::RegisterBenchmark("LimitChange/window", BM_LimitChange, false)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 10 : 40);
+        benchmark::RegisterBenchmark("LimitChange/fit_to_frame", BM_LimitChange, true)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 10 : 40);
+    }
+}
+
+std::int64_t status_kib(const char* field) {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    const std::size_t len = std::strlen(field);
+    while (std::getline(in, line))
+        if (line.compare(0, len, field) == 0) return std::atoll(line.c_str() + len + 1);
+    return -1;
+}
+
+// Peak memory of the program with n reflections loaded and used: start-up,
+// a curve against several x quantities, fit to frame with the overlay.
+int peak_memory(std::int64_t n) {
+    const std::string path = data_file(n);
+    if (path.empty()) return 1;
+    auto p = std::make_unique<Program>();
+    p->n = n;
+    p->chooser.path = path;
+    p->window.show();
+    QApplication::processEvents();
+    const std::int64_t before = status_kib("VmRSS:");
+    p->form.Form_Load();
+    QApplication::processEvents();
+    if (p->form.npoint != n) return 1;
+    p->click(kYdFsFo);
+    for (int x = 13; x <= 22; ++x) p->click(x);
+    p->click(kXTheta);
+    p->click(kSmooth);
+    p->click(kFit);
+    p->click(kSqrt);
+    p->click(kFit);
+    const std::int64_t hwm = status_kib("VmHWM:");
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    const double arrays = (static_cast<double>(p->form.ncurves) * n + 8.0 * n) * 4.0 / 1024.0;
+    std::printf("reflections                 %lld (ncurves %d)\n", static_cast<long long>(n),
+                p->form.ncurves);
+    std::printf("arrays of the plot window   %.1f MiB\n", arrays / 1024.0);
+    std::printf("resident before the file    %.1f MiB (Qt, window, library)\n", before / 1024.0);
+    std::printf("peak resident (VmHWM)       %.1f MiB (ru_maxrss %.1f MiB)\n", hwm / 1024.0,
+                ru.ru_maxrss / 1024.0);
+    std::printf("peak above the window       %.1f MiB = arrays x %.3f\n", (hwm - before) / 1024.0,
+                (hwm - before) / arrays);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The program remembers the chosen file in its settings: keep the
+    // benchmark's choice out of the user's own.
+    const fs::path config = fs::path(VORSEL_BENCH_DATA) / "config-home";
+    fs::create_directories(config);
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.string()));
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--peak-memory") == 0) return peak_memory(std::atoll(argv[i + 1]));
+
+    register_all();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    g_program.reset();
+    benchmark::Shutdown();
+    return 0;
+}
