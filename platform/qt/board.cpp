@@ -36,20 +36,24 @@ QPoint QtBoard::pixel_of(int x_twips, int y_twips) {
 }
 
 QColor QtBoard::colour_at(int x_twips, int y_twips) const {
+    flush_lines();
     const QPoint p = pixel_of(x_twips, y_twips);
     if (!image_.rect().contains(p)) return QColor();
     return image_.pixelColor(p);
 }
 
-QPen QtBoard::pen(Colour c) const {
+QPen QtBoard::pen(Colour c) const { return pen(c, pen_width_); }
+
+QPen QtBoard::pen(Colour c, int width) const {
     QPen p(to_qcolor(c));
-    p.setWidth(pen_width_);
+    p.setWidth(width);
     p.setCapStyle(Qt::SquareCap);
     p.setJoinStyle(Qt::MiterJoin);
     return p;
 }
 
 void QtBoard::fill_rect(int x1, int y1, int x2, int y2, Colour c) {
+    flush_lines();
     const QPoint a = pixel_of(std::min(x1, x2), std::min(y1, y2));
     const QPoint b = pixel_of(std::max(x1, x2), std::max(y1, y2));
     // The edges are drawn with the pen: a wider pen makes the box larger by
@@ -61,7 +65,7 @@ void QtBoard::fill_rect(int x1, int y1, int x2, int y2, Colour c) {
     update();
 }
 
-void QtBoard::line(int x1, int y1, int x2, int y2, Colour c) {
+void QtBoard::plain_line(int x1, int y1, int x2, int y2, Colour c) {
     QPainter painter(&image_);
     painter.setPen(pen(c));
     painter.drawLine(pixel_of(x1, y1), pixel_of(x2, y2));
@@ -69,13 +73,86 @@ void QtBoard::line(int x1, int y1, int x2, int y2, Colour c) {
     update();
 }
 
-void QtBoard::line_to(int x2, int y2, Colour c) { line(cur_x_, cur_y_, x2, y2, c); }
+void QtBoard::set_batched_lines(bool on) {
+    flush_lines();
+    batched_ = on;
+}
+
+void QtBoard::line(int x1, int y1, int x2, int y2, Colour c) {
+    if (!batched_) {
+        plain_line(x1, y1, x2, y2, c);
+        return;
+    }
+    if ((!lines_.empty() || column_open_) && (c != lines_colour_ || pen_width_ != lines_width_))
+        flush_lines();
+    if (lines_.empty() && !column_open_) {
+        lines_colour_ = c;
+        lines_width_ = pen_width_;
+        lines_ppt_ = pixels_per_twip();
+        update();  // one repaint for the whole batch; it paints the batch first
+    }
+    // A new chain starts at (x1, y1).
+    close_column();
+    const auto px = [this](int twips) {
+        return static_cast<int>(std::floor(static_cast<double>(twips) * lines_ppt_));
+    };
+    col_x_ = px(x1);
+    col_min_ = col_max_ = col_last_ = px(y1);
+    col_points_ = 1;
+    column_open_ = true;
+    batch_point(QPoint(px(x2), px(y2)));
+    cur_x_ = x2, cur_y_ = y2;
+}
+
+void QtBoard::line_to(int x2, int y2, Colour c) {
+    if (!batched_ || !column_open_ || c != lines_colour_ || pen_width_ != lines_width_) {
+        line(cur_x_, cur_y_, x2, y2, c);
+        return;
+    }
+    batch_point(QPoint(static_cast<int>(std::floor(static_cast<double>(x2) * lines_ppt_)),
+                       static_cast<int>(std::floor(static_cast<double>(y2) * lines_ppt_))));
+    cur_x_ = x2, cur_y_ = y2;
+}
+
+void QtBoard::batch_point(QPoint p) {
+    if (p.x() == col_x_) {
+        col_min_ = std::min(col_min_, p.y());
+        col_max_ = std::max(col_max_, p.y());
+        col_last_ = p.y();
+        ++col_points_;
+        return;
+    }
+    close_column();
+    lines_.emplace_back(col_x_, col_last_, p.x(), p.y());
+    col_x_ = p.x();
+    col_min_ = col_max_ = col_last_ = p.y();
+    col_points_ = 1;
+    column_open_ = true;
+}
+
+void QtBoard::close_column() const {
+    if (column_open_ && col_points_ > 1) lines_.emplace_back(col_x_, col_min_, col_x_, col_max_);
+    // The chain goes on from its last point.
+    col_min_ = col_max_ = col_last_;
+    col_points_ = 1;
+}
+
+void QtBoard::flush_lines() const {
+    close_column();
+    column_open_ = false;
+    if (lines_.empty()) return;
+    QPainter painter(&image_);
+    painter.setPen(pen(lines_colour_, lines_width_));
+    painter.drawLines(lines_.data(), static_cast<int>(lines_.size()));
+    lines_.clear();
+}
 
 void QtBoard::set_pen_width(int w) { pen_width_ = std::max(1, w); }
 
 void QtBoard::set_text_pos(int x, int y) { text_x_ = x, text_y_ = y; }
 
 void QtBoard::print(const std::string& text) {
+    flush_lines();
     QFont f = installed_or_fixed(font_name_);
     f.setPixelSize(std::max(1, static_cast<int>(std::lround(points_to_px(font_points_)))));
     QPainter painter(&image_);
@@ -89,6 +166,7 @@ void QtBoard::print(const std::string& text) {
 }
 
 void QtBoard::paintEvent(QPaintEvent* event) {
+    flush_lines();
     QPainter painter(this);
     painter.drawImage(event->rect(), image_, event->rect());
 }

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <QImage>
+#include <QLine>
 #include <QWidget>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -32,7 +34,13 @@ public:
     void print(const std::string& text) override;
 
     // What the board shows, pixel for pixel.
-    const QImage& image() const { return image_; }
+    const QImage& image() const {
+        flush_lines();
+        return image_;
+    }
+    // Connected lines are painted in batches (the default), or each on its own
+    // as it comes (the plain way, kept to check the batches against).
+    void set_batched_lines(bool on);
     // The pixel of the image that the board point (x, y) in twips falls in.
     static QPoint pixel_of(int x_twips, int y_twips);
     QColor colour_at(int x_twips, int y_twips) const;
@@ -42,9 +50,27 @@ protected:
 
 private:
     QPen pen(Colour c) const;
+    QPen pen(Colour c, int width) const;
+    void plain_line(int x1, int y1, int x2, int y2, Colour c);
+    // Batched lines: a curve of a million points falls into a few hundred
+    // pixel columns. Consecutive points in one column are joined by vertical
+    // lines, which together cover the column from the lowest to the highest
+    // of them: one vertical line does the same. The lines into and out of the
+    // column stay as they are.
+    void batch_point(QPoint p);
+    void close_column() const;
+    void flush_lines() const;
+
     double width_twips_, height_twips_;
-    QImage image_;
+    mutable QImage image_;
     int pen_width_ = 1;
+    bool batched_ = true;
+    mutable std::vector<QLine> lines_;  // waiting to be painted
+    Colour lines_colour_ = 0;
+    int lines_width_ = 1;
+    double lines_ppt_ = 0.0;            // pixels per twip of the batch
+    mutable bool column_open_ = false;  // a column of the current chain is being collected
+    mutable int col_x_ = 0, col_min_ = 0, col_max_ = 0, col_last_ = 0, col_points_ = 0;
     int cur_x_ = 0, cur_y_ = 0;  // current point, twips
     int text_x_ = 0, text_y_ = 0;
     Colour text_colour_ = 0x80000012;  // button text
