@@ -166,6 +166,20 @@ public:
     std::int32_t nstepsave = 0;
     // The view-window indicator was hidden because there was no curve to show.
     bool indicator_hidden = false;
+    // The point orders sortf has made, most recently used first: a click on
+    // another quantity sorts the points again by a key row it has sorted
+    // before. An order is used only while its key row still holds exactly
+    // the keys it was made from.
+    struct SortedRow {
+        std::int32_t row = 0;
+        std::vector<std::uint32_t> keys;   // bits of dat(row, 1..npoint)
+        std::vector<std::int32_t> order;   // iperm(1..npoint) for those keys
+    };
+    static constexpr std::size_t kSortedRowsKept = 3;
+    std::vector<SortedRow> sorted_rows;
+    // Drops the kept orders and their memory (a new file is being read).
+    void forget_sorted_rows();
+
     // Static state of format_label: label decimals of the two limits.
     std::int32_t ndecmax = 0;
     std::int32_t ndecmin = 0;

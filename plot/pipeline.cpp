@@ -8,9 +8,14 @@
 // - a view window that does not lie within 1..npcur is fitted anew, and the
 //   window arithmetic is kept within the 4-byte range, so no read-out or
 //   drawing ever looks at a point outside the current curve.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
+#include <new>
+#include <utility>
+#include <vector>
 
 #include "plot/frmVorselPlot.h"
 
@@ -67,23 +72,14 @@ std::int32_t frmVorselPlot::nearest_long(double v) {
     return clamp_long(static_cast<std::int64_t>(r));
 }
 
-void frmVorselPlot::sortf(std::int32_t r) {
-    const std::int64_t n = npoint;
-    if (n <= 0 || iperm.size() < static_cast<std::size_t>(n)) return;
-    for (std::int64_t i = 1; i <= n; ++i) iperm(i) = static_cast<std::int32_t>(i);
-    // Without a key row in the data the points keep their file order.
-    if (r < 1 || r > ncurves ||
-        dat.size() < static_cast<std::size_t>(n) * static_cast<std::size_t>(ncurves))
-        return;
+namespace {
 
-    // Key of point k: dat(r, k). The gap sequence below fixes the order in
-    // which points with equal x leave the sort, and so the order in which
-    // reflections of equal x are drawn; it must not change.
-    const float* key = dat.data() + (r - 1);
-    const std::int64_t stride = ncurves;
-    auto x = [&](std::int32_t k) { return key[(static_cast<std::int64_t>(k) - 1) * stride]; };
-    std::int32_t* ip = iperm.data() - 1;  // ip[i] is iperm(i)
-
+// The gap-insertion sort by descending key. The gap sequence fixes the order
+// in which points with equal x leave the sort, and so the order in which
+// reflections of equal x are drawn; it must not change. key(e) is the key of
+// the element e of the 1-based array a; elements move whole.
+template <class T, class Key>
+void shell_sort(T* a, std::int64_t n, Key key) {
     std::int64_t gap = 4;
     while (gap < n) gap *= 2;
     gap = (3 * gap) / 4 - 1;
@@ -94,18 +90,92 @@ void frmVorselPlot::sortf(std::int32_t r) {
         for (std::int64_t j = 1; j <= last; ++j) {
             std::int64_t i = j;
             std::int64_t k = j + gap;
-            if (x(ip[i]) < x(ip[k])) {
-                const std::int32_t t = ip[k];
-                const float xt = x(t);
+            if (key(a[i]) < key(a[k])) {
+                const T t = a[k];
+                const float xt = key(t);
                 do {
-                    ip[k] = ip[i];
+                    a[k] = a[i];
                     k = i;
                     i -= gap;
-                } while (!(i <= 0 || x(ip[i]) >= xt));
-                ip[k] = t;
+                } while (!(i <= 0 || key(a[i]) >= xt));
+                a[k] = t;
             }
         }
     } while (gap > 1);
+}
+
+// A key with its point number: the sort then compares keys that lie next to
+// the point numbers it moves, not 13 rows apart in dat.
+struct KeyedPoint {
+    float key;
+    std::int32_t point;
+};
+
+std::uint32_t bits(float f) {
+    std::uint32_t u;
+    std::memcpy(&u, &f, sizeof u);
+    return u;
+}
+
+}  // namespace
+
+void frmVorselPlot::forget_sorted_rows() {
+    sorted_rows.clear();
+    sorted_rows.shrink_to_fit();
+}
+
+void frmVorselPlot::sortf(std::int32_t r) {
+    const std::int64_t n = npoint;
+    if (n <= 0 || iperm.size() < static_cast<std::size_t>(n)) return;
+    std::int32_t* ip = iperm.data() - 1;  // ip[i] is iperm(i)
+    // Without a key row in the data the points keep their file order.
+    if (r < 1 || r > ncurves ||
+        dat.size() < static_cast<std::size_t>(n) * static_cast<std::size_t>(ncurves)) {
+        for (std::int64_t i = 1; i <= n; ++i) ip[i] = static_cast<std::int32_t>(i);
+        return;
+    }
+
+    // Key of point k: dat(r, k).
+    const float* key = dat.data() + (r - 1);
+    const std::int64_t stride = ncurves;
+    const auto un = static_cast<std::size_t>(n);
+
+    // The same keys give the same order: an order made before is taken again.
+    for (auto it = sorted_rows.begin(); it != sorted_rows.end(); ++it) {
+        if (it->row != r || it->keys.size() != un) continue;
+        const std::uint32_t* kept = it->keys.data();
+        bool same = true;
+        for (std::int64_t k = 0; k < n && same; ++k) same = bits(key[k * stride]) == kept[k];
+        if (!same) continue;
+        std::memcpy(iperm.data(), it->order.data(), un * sizeof(std::int32_t));
+        std::rotate(sorted_rows.begin(), it, it + 1);
+        return;
+    }
+
+    try {
+        SortedRow made;
+        made.row = r;
+        made.keys.resize(un);
+        made.order.resize(un);
+        {
+            std::vector<KeyedPoint> a(un);
+            for (std::int64_t k = 0; k < n; ++k) {
+                const float x = key[k * stride];
+                a[static_cast<std::size_t>(k)] = {x, static_cast<std::int32_t>(k + 1)};
+                made.keys[static_cast<std::size_t>(k)] = bits(x);
+            }
+            shell_sort(a.data() - 1, n, [](const KeyedPoint& p) { return p.key; });
+            for (std::size_t i = 0; i < un; ++i) made.order[i] = a[i].point;
+        }
+        std::memcpy(iperm.data(), made.order.data(), un * sizeof(std::int32_t));
+        if (sorted_rows.size() >= kSortedRowsKept) sorted_rows.pop_back();
+        sorted_rows.insert(sorted_rows.begin(), std::move(made));
+    } catch (const std::bad_alloc&) {
+        // No room for a copy of the keys: sort the point numbers in place.
+        forget_sorted_rows();
+        for (std::int64_t i = 1; i <= n; ++i) ip[i] = static_cast<std::int32_t>(i);
+        shell_sort(ip, n, [&](std::int32_t k) { return key[(static_cast<std::int64_t>(k) - 1) * stride]; });
+    }
 }
 
 void frmVorselPlot::window_readouts() {

@@ -281,6 +281,7 @@ void frmVorselPlot::Form_Load() {
             ncurves = kMaxCurves;
         }
 
+        forget_sorted_rows();
         try {
             const auto n = static_cast<std::size_t>(npoint);
             dat.redim(static_cast<std::size_t>(ncurves) * n);
