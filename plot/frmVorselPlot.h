@@ -168,12 +168,15 @@ public:
     bool indicator_hidden = false;
     // The point orders sortf has made, most recently used first: a click on
     // another quantity sorts the points again by a key row it has sorted
-    // before. An order is used only while its key row still holds exactly
-    // the keys it was made from.
+    // before. Only start-up writes dat, and it drops them before it reads a
+    // file; whatever else writes dat must drop them too.
     struct SortedRow {
         std::int32_t row = 0;
-        std::vector<std::uint32_t> keys;   // bits of dat(row, 1..npoint)
-        std::vector<std::int32_t> order;   // iperm(1..npoint) for those keys
+        const float* dat = nullptr;  // the arrays and shape it was sorted from
+        std::size_t dat_size = 0;
+        std::int32_t ncurves = 0;
+        std::int32_t npoint = 0;
+        std::vector<std::int32_t> order;  // iperm(1..npoint)
     };
     static constexpr std::size_t kSortedRowsKept = 3;
     std::vector<SortedRow> sorted_rows;

@@ -14,6 +14,8 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -74,20 +76,19 @@ std::int32_t frmVorselPlot::nearest_long(double v) {
 
 namespace {
 
-// The gap-insertion sort by descending key. The gap sequence fixes the order
-// in which points with equal x leave the sort, and so the order in which
-// reflections of equal x are drawn; it must not change. key(e) is the key of
-// the element e of the 1-based array a; elements move whole.
+// One pass of the gap-insertion sort by descending key over the elements
+// j = 1 .. n - gap of the 1-based array a whose (j - 1) mod gap lies in
+// [c0, c1), in rising j. An element j only ever meets elements j +- m gap, so
+// the classes of j mod gap are sorted independently of each other and any
+// split of the classes gives the same array as the whole pass.
 template <class T, class Key>
-void shell_sort(T* a, std::int64_t n, Key key) {
-    std::int64_t gap = 4;
-    while (gap < n) gap *= 2;
-    gap = (3 * gap) / 4 - 1;
-    if (gap > n) gap = n;
-    do {
-        gap /= 2;
-        const std::int64_t last = n - gap;
-        for (std::int64_t j = 1; j <= last; ++j) {
+void gap_pass(T* a, std::int64_t n, std::int64_t gap, std::int64_t c0, std::int64_t c1, Key key) {
+    // A gap of 0 (a single point) compares each key with itself: nothing moves.
+    if (gap < 1) return;
+    const std::int64_t last = n - gap;
+    for (std::int64_t base = 0; base < last; base += gap) {
+        const std::int64_t end = std::min(base + c1, last);
+        for (std::int64_t j = base + 1 + c0; j <= end; ++j) {
             std::int64_t i = j;
             std::int64_t k = j + gap;
             if (key(a[i]) < key(a[k])) {
@@ -101,6 +102,40 @@ void shell_sort(T* a, std::int64_t n, Key key) {
                 a[k] = t;
             }
         }
+    }
+}
+
+// Wide gaps of a large sort are shared between two threads, each taking one
+// half of the classes (next to each other, so that they seldom share a cache
+// line); the narrow gaps at the end run on the calling thread.
+constexpr std::int64_t kSharedGap = 64;
+constexpr std::int64_t kSharedPoints = std::int64_t{1} << 16;
+
+// The gap-insertion sort by descending key. The gap sequence fixes the order
+// in which points with equal x leave the sort, and so the order in which
+// reflections of equal x are drawn; it must not change. key(e) is the key of
+// the element e of the 1-based array a; elements move whole.
+template <class T, class Key>
+void shell_sort(T* a, std::int64_t n, Key key) {
+    std::int64_t gap = 4;
+    while (gap < n) gap *= 2;
+    gap = (3 * gap) / 4 - 1;
+    if (gap > n) gap = n;
+    do {
+        gap /= 2;
+        bool done = false;
+        if (gap >= kSharedGap && n >= kSharedPoints) {
+            const std::int64_t half = gap / 2;
+            try {
+                std::thread other([&] { gap_pass(a, n, gap, half, gap, key); });
+                gap_pass(a, n, gap, 0, half, key);
+                other.join();
+                done = true;
+            } catch (const std::system_error&) {
+                // No thread to be had: the pass runs whole below.
+            }
+        }
+        if (!done) gap_pass(a, n, gap, 0, gap, key);
     } while (gap > 1);
 }
 
@@ -110,12 +145,6 @@ struct KeyedPoint {
     float key;
     std::int32_t point;
 };
-
-std::uint32_t bits(float f) {
-    std::uint32_t u;
-    std::memcpy(&u, &f, sizeof u);
-    return u;
-}
 
 }  // namespace
 
@@ -142,11 +171,9 @@ void frmVorselPlot::sortf(std::int32_t r) {
 
     // The same keys give the same order: an order made before is taken again.
     for (auto it = sorted_rows.begin(); it != sorted_rows.end(); ++it) {
-        if (it->row != r || it->keys.size() != un) continue;
-        const std::uint32_t* kept = it->keys.data();
-        bool same = true;
-        for (std::int64_t k = 0; k < n && same; ++k) same = bits(key[k * stride]) == kept[k];
-        if (!same) continue;
+        if (it->row != r || it->dat != dat.data() || it->dat_size != dat.size() ||
+            it->ncurves != ncurves || it->npoint != npoint)
+            continue;
         std::memcpy(iperm.data(), it->order.data(), un * sizeof(std::int32_t));
         std::rotate(sorted_rows.begin(), it, it + 1);
         return;
@@ -155,15 +182,15 @@ void frmVorselPlot::sortf(std::int32_t r) {
     try {
         SortedRow made;
         made.row = r;
-        made.keys.resize(un);
+        made.dat = dat.data();
+        made.dat_size = dat.size();
+        made.ncurves = ncurves;
+        made.npoint = npoint;
         made.order.resize(un);
         {
             std::vector<KeyedPoint> a(un);
-            for (std::int64_t k = 0; k < n; ++k) {
-                const float x = key[k * stride];
-                a[static_cast<std::size_t>(k)] = {x, static_cast<std::int32_t>(k + 1)};
-                made.keys[static_cast<std::size_t>(k)] = bits(x);
-            }
+            for (std::int64_t k = 0; k < n; ++k)
+                a[static_cast<std::size_t>(k)] = {key[k * stride], static_cast<std::int32_t>(k + 1)};
             shell_sort(a.data() - 1, n, [](const KeyedPoint& p) { return p.key; });
             for (std::size_t i = 0; i < un; ++i) made.order[i] = a[i].point;
         }
