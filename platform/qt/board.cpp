@@ -73,6 +73,19 @@ void QtBoard::plain_line(int x1, int y1, int x2, int y2, Colour c) {
     update();
 }
 
+namespace {
+
+// The pixel a twip falls in, as board_px() gives it, without a call into the
+// maths library per point: a twip times pixels per twip stays far inside the
+// range of int, where truncation corrected for negative values is floor().
+inline int floor_px(int twips, double ppt) {
+    const double v = static_cast<double>(twips) * ppt;
+    const int t = static_cast<int>(v);
+    return static_cast<double>(t) > v ? t - 1 : t;
+}
+
+}  // namespace
+
 void QtBoard::set_batched_lines(bool on) {
     flush_lines();
     batched_ = on;
@@ -93,9 +106,7 @@ void QtBoard::line(int x1, int y1, int x2, int y2, Colour c) {
     }
     // A new chain starts at (x1, y1).
     close_column();
-    const auto px = [this](int twips) {
-        return static_cast<int>(std::floor(static_cast<double>(twips) * lines_ppt_));
-    };
+    const auto px = [this](int twips) { return floor_px(twips, lines_ppt_); };
     col_x_ = px(x1);
     col_min_ = col_max_ = col_last_ = px(y1);
     col_points_ = 1;
@@ -109,8 +120,7 @@ void QtBoard::line_to(int x2, int y2, Colour c) {
         line(cur_x_, cur_y_, x2, y2, c);
         return;
     }
-    batch_point(QPoint(static_cast<int>(std::floor(static_cast<double>(x2) * lines_ppt_)),
-                       static_cast<int>(std::floor(static_cast<double>(y2) * lines_ppt_))));
+    batch_point(QPoint(floor_px(x2, lines_ppt_), floor_px(y2, lines_ppt_)));
     cur_x_ = x2, cur_y_ = y2;
 }
 
