@@ -9,6 +9,7 @@
 // - without a curve (npcur = 0) nothing is drawn and the indicator is hidden,
 //   and it comes back with the next curve drawn;
 // - the indicator is never given a width below one twip.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -40,6 +41,59 @@ int floor_twips(double xr) {
     const auto t = static_cast<std::int64_t>(xr);
     return to_int(static_cast<double>(t) > xr ? t - 1 : t);
 }
+
+// The points of a curve in drawing order, drawn as one connected line with
+// each run of points in one twip column reduced to the lines that show it.
+class ColumnRun {
+public:
+    ColumnRun(platform::Board& board, platform::Colour colour, int x, int y)
+        : board_(board), colour_(colour), start_x_(x), start_y_(y), x_(x), low_(y),
+          high_(y), last_(y), pen_y_(y) {}
+
+    void add(int x, int y) {
+        if (x == x_) {
+            low_ = std::min(low_, y);
+            high_ = std::max(high_, y);
+            last_ = y;
+            return;
+        }
+        flush();
+        to(x, y);
+        x_ = x;
+        low_ = high_ = last_ = pen_y_ = y;
+    }
+
+    void finish() {
+        flush();
+        // A curve whose points all lie on the first point still shows it.
+        if (!drawn_) board_.line(start_x_, start_y_, x_, last_, colour_);
+    }
+
+private:
+    // The run's column from the first point (where the pen is) to its lowest,
+    // its highest and its last point.
+    void flush() {
+        for (int y : {low_, high_, last_})
+            if (y != pen_y_) {
+                to(x_, y);
+                pen_y_ = y;
+            }
+    }
+    void to(int x, int y) {
+        if (drawn_) {
+            board_.line_to(x, y, colour_);
+        } else {
+            board_.line(start_x_, start_y_, x, y, colour_);
+            drawn_ = true;
+        }
+    }
+
+    platform::Board& board_;
+    platform::Colour colour_;
+    int start_x_, start_y_;
+    int x_, low_, high_, last_, pen_y_;
+    bool drawn_ = false;
+};
 
 }  // namespace
 
@@ -100,13 +154,17 @@ void frmVorselPlot::draw_curve() {
         return floor_twips(xr);
     };
 
-    const int x2 = advance();
-    p_.pctPlot.line(nxorg, y1, x2, to_int(std::int64_t{nypix} - nkur(nf + 1)), icolor);
+    // "fit to frame" spreads up to a million points over ten thousand twips,
+    // so many points share one twip column. The lines between them are
+    // vertical and together cover the column from its lowest to its highest
+    // point: such a run is drawn as the line into its first point, then lines
+    // to its lowest, its highest and its last point. The board shows the same
+    // marks, from a hundredth of the lines.
+    ColumnRun run{p_.pctPlot, icolor, nxorg, y1};
     const std::int32_t last = nl;
-    for (std::int64_t i = std::int64_t{nf} + 2; i <= last; ++i) {
-        const int xi = advance();
-        p_.pctPlot.line_to(xi, to_int(std::int64_t{nypix} - nkur(i)), icolor);
-    }
+    for (std::int64_t i = std::int64_t{nf} + 1; i <= last; ++i)
+        run.add(advance(), to_int(std::int64_t{nypix} - nkur(i)));
+    run.finish();
     place_viewwindow();
 }
 

@@ -180,8 +180,31 @@ public:
     };
     static constexpr std::size_t kSortedRowsKept = 3;
     std::vector<SortedRow> sorted_rows;
-    // Drops the kept orders and their memory (a new file is being read).
+    // Drops the kept orders and their memory, and the record of the last
+    // curve built (a new file is being read).
     void forget_sorted_rows();
+
+    // What the last curve was built from. A rebuild from the same data with
+    // the same quantities, limit, clip values and switches ("fit to frame" and
+    // "use step" only spread the same curve anew) gives the same curve, so the
+    // library's result in ycur, xcur and ysmo is used as it stands. Only the
+    // library writes those arrays.
+    struct CurveBuilt {
+        bool valid = false;
+        const float* dat = nullptr;
+        std::int32_t ncurves = 0, npoint = 0, ixval = 0, iyval = 0, ityp = 0;
+        float siglim = 0, clipp = 0, clipm = 0;
+        std::int16_t reverse = 0, sqrooted = 0, smoothed = 0;
+        std::int32_t npcur = 0;
+        bool same_inputs(const CurveBuilt& o) const {
+            return valid && o.valid && dat == o.dat && ncurves == o.ncurves &&
+                   npoint == o.npoint && ixval == o.ixval && iyval == o.iyval &&
+                   ityp == o.ityp && siglim == o.siglim && clipp == o.clipp &&
+                   clipm == o.clipm && reverse == o.reverse && sqrooted == o.sqrooted &&
+                   smoothed == o.smoothed;
+        }
+    };
+    CurveBuilt last_curve;
 
     // Static state of format_label: label decimals of the two limits.
     std::int32_t ndecmax = 0;

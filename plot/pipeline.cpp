@@ -151,6 +151,7 @@ struct KeyedPoint {
 void frmVorselPlot::forget_sorted_rows() {
     sorted_rows.clear();
     sorted_rows.shrink_to_fit();
+    last_curve = CurveBuilt{};
 }
 
 void frmVorselPlot::sortf(std::int32_t r) {
@@ -246,12 +247,21 @@ void frmVorselPlot::fill_current() {
 
     if (ityp != 0 && rows_present) {
         const std::int16_t rev = flag(reverse), sqr = flag(sqrooted), smo = flag(smoothed);
-        if (!p_.library.FILL_KURRENT(dat.data(), sigrat.data(), iperm.data(), &ixval, &iyval,
-                                     ywork.data(), xwork.data(), ycur.data(), xcur.data(),
-                                     ysmo.data(), &ncurves, &npoint, &npcur, &siglim, &clipp,
-                                     &clipm, &rev, &sqr, &smo, &ityp))
-            return;
-        if (npcur < 0 || npcur > npoint) npcur = 0;  // never trust a count beyond the arrays
+        const CurveBuilt wanted{true,   dat.data(), ncurves, npoint, ixval, iyval, ityp,
+                                siglim, clipp,      clipm,   rev,    sqr,   smo,   0};
+        if (wanted.same_inputs(last_curve)) {
+            npcur = last_curve.npcur;
+        } else {
+            last_curve = CurveBuilt{};
+            if (!p_.library.FILL_KURRENT(dat.data(), sigrat.data(), iperm.data(), &ixval,
+                                         &iyval, ywork.data(), xwork.data(), ycur.data(),
+                                         xcur.data(), ysmo.data(), &ncurves, &npoint, &npcur,
+                                         &siglim, &clipp, &clipm, &rev, &sqr, &smo, &ityp))
+                return;
+            if (npcur < 0 || npcur > npoint) npcur = 0;  // never trust a count beyond the arrays
+            last_curve = wanted;
+            last_curve.npcur = npcur;
+        }
     } else {
         npcur = 0;
     }

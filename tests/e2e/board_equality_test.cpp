@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "platform/qt/board.h"
+#include "plot/frmVorselPlot.h"
+#include "tests/fakes/fake_platform.h"
 
 namespace {
 
@@ -173,6 +175,68 @@ TEST(BatchedLines, KeepTheirPlaceAmongOtherPainting) {
     const QImage& a = plain.image();
     const QImage& b = batched.image();
     EXPECT_TRUE(a == b) << first_difference(a, b);
+}
+
+
+// The plot window's own drawing reduces a run of points in one twip column
+// before the board sees them: its picture must be the plain line-by-line one.
+class PlotWindowDrawing : public ::testing::TestWithParam<Case> {};
+
+TEST_P(PlotWindowDrawing, PaintsWhatThePlainLoopPaints) {
+    const Case& c = GetParam();
+    const auto h = heights(c.shape, c.n, 29u + static_cast<unsigned>(c.n));
+    const auto hs = smoothed(h);
+    const double step = c.nstep == 0 ? 9999.0 / c.n * 0.99 : 0.0;
+
+    QtBoard plain(kWidth, kHeight);
+    plain.set_batched_lines(false);
+    draw_board(plain, h, c.nstep, step, c.overlay);
+
+    vorsel::fakes::FakePlatform fp;
+    QtBoard board(kWidth, kHeight);
+    vorsel::plot::PlotPlatform pp = fp.plot_platform();
+    vorsel::plot::frmVorselPlot w{vorsel::plot::PlotPlatform{
+        board, pp.cmdRange, pp.cmdWindow, pp.cmdBut, pp.readouts, pp.fraVorsel, pp.messages,
+        pp.settings, pp.files, pp.program, pp.library, pp.chooser_views, pp.path_style}};
+    w.nypix = kNypix;
+    w.nxorg = kNxorg;
+    w.nstep = c.nstep;
+    w.step = step;
+    w.npcur = c.n;
+    w.nf = 1;
+    w.nl = c.n;
+    w.nkur.redim(static_cast<std::size_t>(c.n));
+    board.set_pen_width(1);
+    board.fill_rect(0, 0, static_cast<int>(kWidth) - 1, kNypix - 1, kBlue);
+    for (const auto* curve : {&h, &hs}) {
+        if (curve == &hs && !c.overlay) break;
+        std::copy(curve->begin(), curve->end(), w.nkur.vec().begin());
+        board.set_pen_width(curve == &h ? 1 : 2);
+        w.icolor = curve == &h ? kYellow : kRed;
+        w.draw_curve();
+    }
+
+    EXPECT_TRUE(plain.image() == board.image()) << first_difference(plain.image(), board.image());
+}
+
+INSTANTIATE_TEST_SUITE_P(Curves, PlotWindowDrawing, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<Case>& i) { return std::string(i.param.name); });
+
+// Every point of a long curve in one twip column, and all at one height: the
+// reduced drawing still marks it.
+TEST(PlotWindowDrawing, ACurveOnOneSpotStillShows) {
+    vorsel::fakes::FakePlatform fp;
+    vorsel::plot::frmVorselPlot w{fp.plot_platform()};
+    w.nypix = kNypix, w.nxorg = kNxorg, w.nstep = 0, w.step = 0.001;
+    w.npcur = 500, w.nf = 1, w.nl = 500;
+    w.nkur.redim(500);
+    for (auto& k : w.nkur.vec()) k = 1000;
+    w.icolor = kYellow;
+    fp.log.clear();
+    w.draw_curve();
+    const auto lines = fp.grep("line");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "line 820 4415 820 4415 FFFF w1");
 }
 
 }  // namespace

@@ -88,6 +88,9 @@ struct Commands : ::testing::Test {
             f.ycur(i) = std::sin(0.1f * static_cast<float>(i));
         }
         f.active = true;
+        // The curve arrays were written here, not by the library: nothing of
+        // an earlier build may be taken for them.
+        f.last_curve = {};
         fp.log.clear();
     }
 
@@ -282,7 +285,11 @@ TEST_F(Commands, FitToFrameAndBackRestoresTheStep) {
     want = {"txtStepSize [" + readout(std::int64_t{54}) + "]"};
     for (auto& l : window_readouts(1, 185)) want.push_back(l);
     EXPECT_EQ(first_readouts(6), want);
-    EXPECT_NE(at("lib.FILL_KURRENT"), -1);
+    // The same data, quantities, limit and switches: the curve built for
+    // "fit to frame" is spread anew and drawn, not built again.
+    EXPECT_EQ(at("lib.FILL_KURRENT"), -1);
+    EXPECT_EQ(f.npcur, 200);
+    EXPECT_GT(at("lib.KUR_TO_NKUR"), at("txtPlottedPoints"));
 }
 
 TEST_F(Commands, UseStepWithoutASavedStepLetsTheRebuildChooseOne) {
