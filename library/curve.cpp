@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <thread>
 
 namespace vorsel {
 namespace {
@@ -47,19 +48,21 @@ inline float y_of(const float *d, std::size_t iy)
         return static_cast<float>(fo / sfo);
 }
 
+// Selects the reflections at walk positions begin..end-1 and writes their y
+// and x from ywork[out], xwork[out] on; returns how many it selected.
 template <int Type>
-std::int32_t select(const CurveArgs &a)
+std::int32_t select_range(const CurveArgs &a, std::int32_t begin, std::int32_t end, std::int32_t out)
 {
     const std::size_t stride = static_cast<std::size_t>(a.ncurves);
     const std::size_t ix = static_cast<std::size_t>(a.ixval - 1);
     const std::size_t iy = static_cast<std::size_t>(a.iyval - 1);
     const auto npoint = static_cast<std::uint32_t>(a.npoint);
-    std::int32_t n = 0;
+    std::int32_t n = out;
     // The walk jumps through dat in x order: ask for the rows a few points
     // ahead so that their cache misses overlap.
     constexpr std::int32_t kAhead = 16;
-    for (std::int32_t i = 0; i < a.npoint; ++i) {
-        if (i + kAhead < a.npoint) {
+    for (std::int32_t i = begin; i < end; ++i) {
+        if (i + kAhead < end) {
             const auto ahead = static_cast<std::uint32_t>(a.iperm[i + kAhead]) - 1u;
             if (ahead < npoint) {
                 __builtin_prefetch(a.sigrat + ahead);
@@ -75,7 +78,54 @@ std::int32_t select(const CurveArgs &a)
         a.xwork[n] = d[ix];
         ++n;
     }
+    return n - out;
+}
+
+// How many reflections at walk positions begin..end-1 the selection takes:
+// the same test as select_range, without touching dat.
+std::int32_t count_range(const CurveArgs &a, std::int32_t begin, std::int32_t end)
+{
+    const auto npoint = static_cast<std::uint32_t>(a.npoint);
+    constexpr std::int32_t kAhead = 32;
+    std::int32_t n = 0;
+    for (std::int32_t i = begin; i < end; ++i) {
+        if (i + kAhead < end) {
+            const auto ahead = static_cast<std::uint32_t>(a.iperm[i + kAhead]) - 1u;
+            if (ahead < npoint)
+                __builtin_prefetch(a.sigrat + ahead);
+        }
+        const auto k = static_cast<std::uint32_t>(a.iperm[i]) - 1u;
+        n += (k < npoint && a.sigrat[k] >= a.siglim) ? 1 : 0;
+    }
     return n;
+}
+
+// A walk of a million reflections is bound by the memory latency of its
+// jumps through dat. On two cores the halves of the walk go in parallel:
+// first each half is counted, so that the second half knows where its points
+// start, then each half is selected into its place. Only elements 1..count
+// of ywork and xwork are written, as in a plain walk.
+constexpr std::int32_t kParallelWalk = 1 << 17;
+
+template <int Type>
+std::int32_t select(const CurveArgs &a)
+{
+    if (a.npoint < kParallelWalk || std::thread::hardware_concurrency() < 2)
+        return select_range<Type>(a, 0, a.npoint, 0);
+    const std::int32_t half = a.npoint / 2;
+    try {
+        std::int32_t first_count = 0;
+        std::thread other([&] { first_count = count_range(a, 0, half); });
+        const std::int32_t second_count = count_range(a, half, a.npoint);
+        other.join();
+        std::thread second([&] { select_range<Type>(a, half, a.npoint, first_count); });
+        select_range<Type>(a, 0, half, 0);
+        second.join();
+        return first_count + second_count;
+    } catch (...) {
+        // No thread to be had: the plain walk gives the same curve.
+        return select_range<Type>(a, 0, a.npoint, 0);
+    }
 }
 
 void clip_and_order(const CurveArgs &a, std::int32_t n)

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <numeric>
+#include <random>
 #include <vector>
 
 namespace {
@@ -303,6 +305,53 @@ TEST(Curve, ArgumentsThatWouldReachOutsideTheArrays)
         curve.iperm = {0, c.perm[0], c.perm[1], c.perm[2], 0};
         curve.fill();
         EXPECT_EQ(curve.npcur, c.expected);
+    }
+}
+
+// A walk long enough to be shared between cores: shuffled order, about half
+// of the points significant (some ratios NaN, some walk entries outside the
+// points), each curve type. The result must be the one a plain walk gives,
+// with nothing written above the count.
+TEST(FillKurrent, LongWalkGivesThePlainWalksCurve)
+{
+    constexpr std::size_t n = 300001;
+    std::mt19937 rng(42);
+    std::uniform_real_distribution<float> u(0.0f, 10.0f);
+    std::vector<Point> points(n);
+    for (std::size_t k = 0; k < n; ++k)
+        points[k] = {u(rng) + 1.0f, u(rng) + 1.0f, u(rng) * 0.1f + 0.05f, u(rng), k % 97 == 0 ? kNaN : u(rng) * 0.6f};
+    for (const std::int32_t ityp : {1, 2, 3, 4, 5}) {
+        SCOPED_TRACE(ityp);
+        Curve curve(points);
+        curve.ityp = ityp;
+        curve.reverse = 0;
+        std::vector<std::int32_t> order(n);
+        std::iota(order.begin(), order.end(), 1);
+        std::shuffle(order.begin(), order.end(), rng);
+        order[n / 2] = 0; // an entry outside the points is skipped
+        std::copy(order.begin(), order.end(), curve.iperm.begin() + 1);
+
+        std::vector<float> want_y, want_x;
+        for (const std::int32_t k : order) {
+            if (k < 1 || !(points[static_cast<std::size_t>(k - 1)].sig >= curve.siglim))
+                continue;
+            const Point &p = points[static_cast<std::size_t>(k - 1)];
+            const double fo = p.fo, fc = p.fc, sfo = p.sfo;
+            const double y = ityp == 1 ? fo : ityp == 2 ? (fo - fc) / fo : ityp == 3 ? (fo - fc) / sfo : ityp == 4 ? fo / fc : fo / sfo;
+            want_y.push_back(static_cast<float>(y));
+            want_x.push_back(p.x);
+        }
+        curve.fill();
+        const auto m = static_cast<std::int32_t>(want_y.size());
+        ASSERT_EQ(curve.npcur, m);
+        for (std::int32_t i = 0; i < m; ++i) {
+            const auto w = static_cast<std::size_t>(i);
+            ASSERT_EQ(curve.ywork[w + 1], want_y[w]) << "walk position " << i;
+            ASSERT_EQ(curve.xwork[w + 1], want_x[w]) << "walk position " << i;
+            // Plot order is the walk reversed.
+            ASSERT_EQ(curve.ycur[static_cast<std::size_t>(m) - w], want_y[w]);
+        }
+        curve.expect_untouched_above(m, true);
     }
 }
 
