@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/fakes/fake_platform.h"
+#include "tests/plot/reference_sort.h"
 #include "plot/frmVorselPlot.h"
 
 namespace {
@@ -173,30 +174,7 @@ TEST(Sortf, NoPointsLeavesThePermutationAlone) {
     EXPECT_EQ(t.plot.iperm.vec(), (std::vector<std::int32_t>{7, 8, 9}));
 }
 
-// The gap-insertion sort written out with a given list of gaps.
-std::vector<std::int32_t> reference_sort(const std::vector<float>& key,
-                                         const std::vector<int>& gaps) {
-    const int n = static_cast<int>(key.size());
-    std::vector<std::int32_t> p(static_cast<std::size_t>(n) + 1);
-    for (int i = 1; i <= n; ++i) p[static_cast<std::size_t>(i)] = i;
-    auto kx = [&](std::int32_t pt) { return key[static_cast<std::size_t>(pt - 1)]; };
-    for (int gap : gaps) {
-        for (int j = 1; j <= n - gap; ++j) {
-            int i = j, k = j + gap;
-            if (kx(p[i]) < kx(p[k])) {
-                const std::int32_t t = p[k];
-                for (;;) {
-                    p[k] = p[i];
-                    k = i;
-                    i -= gap;
-                    if (i <= 0 || kx(p[i]) >= kx(t)) break;
-                }
-                p[k] = t;
-            }
-        }
-    }
-    return {p.begin() + 1, p.end()};
-}
+using vorsel::fakes::reference_sort;
 
 TEST(Sortf, GapSequenceDecidesTheOrderOfTies) {
     struct Case { int n; std::vector<int> gaps; };

@@ -14,6 +14,7 @@
 
 #include "plot/frmVorselPlot.h"
 #include "tests/fakes/fake_platform.h"
+#include "tests/plot/reference_sort.h"
 
 namespace {
 
@@ -35,31 +36,7 @@ std::vector<int> gaps_of(int n) {
     return gaps;
 }
 
-// The gap-insertion sort written out with a given list of gaps, straight over
-// the point numbers (as the pipeline tests have it).
-std::vector<std::int32_t> reference_sort(const std::vector<float>& key,
-                                         const std::vector<int>& gaps) {
-    const int n = static_cast<int>(key.size());
-    std::vector<std::int32_t> p(static_cast<std::size_t>(n) + 1);
-    for (int i = 1; i <= n; ++i) p[static_cast<std::size_t>(i)] = i;
-    auto kx = [&](std::int32_t pt) { return key[static_cast<std::size_t>(pt - 1)]; };
-    for (int gap : gaps) {
-        for (int j = 1; j <= n - gap; ++j) {
-            int i = j, k = j + gap;
-            if (kx(p[static_cast<std::size_t>(i)]) < kx(p[static_cast<std::size_t>(k)])) {
-                const std::int32_t t = p[static_cast<std::size_t>(k)];
-                for (;;) {
-                    p[static_cast<std::size_t>(k)] = p[static_cast<std::size_t>(i)];
-                    k = i;
-                    i -= gap;
-                    if (i <= 0 || kx(p[static_cast<std::size_t>(i)]) >= kx(t)) break;
-                }
-                p[static_cast<std::size_t>(k)] = t;
-            }
-        }
-    }
-    return {p.begin() + 1, p.end()};
-}
+using vorsel::fakes::reference_sort;
 
 std::vector<std::int32_t> reference_sort(const std::vector<float>& key) {
     return reference_sort(key, gaps_of(static_cast<int>(key.size())));
