@@ -256,29 +256,38 @@ void frmVorselPlot::cmdBut_Click(int Index) {
 
         case 37:
             // Everything back as after start-up, except the chosen quantities.
-            reverse = false;
-            sqrooted = false;
-            smoothed = false;
-            overall = true;
-            relim = false;
-            fitall = false;
-            set_view_buttons(true);
-            for (int i : {29, 31, 32, 33, 34}) makebutton(i);
-            step = 0;
-            clipm = -10000.0f;
-            siglim = 3.0f;
-            clipp = 10000.0f;
-            nstep = -1;
-            show(ReadOut::StepSize, std::int64_t{nstep});
-            show(ReadOut::PosClip, clipp);
-            show(ReadOut::NegClip, clipm);
-            show(ReadOut::SigLim, siglim);
+            switches_to_start();
+            limits_to_start();
             fill_current();
             return;
 
         default:
             return;  // 36 and 362 have no command
     }
+}
+
+void frmVorselPlot::switches_to_start() {
+    reverse = false;
+    sqrooted = false;
+    smoothed = false;
+    overall = true;
+    relim = false;
+    fitall = false;
+    // "fit to frame" may have disabled them.
+    for (int i : kViewButtons) p_.cmdBut.set_enabled(i, true);
+    for (int i : {29, 31, 32, 33, 34}) makebutton(i);
+}
+
+void frmVorselPlot::limits_to_start() {
+    step = 0.0;
+    clipm = -10000.0f;
+    siglim = 3.0f;
+    clipp = 10000.0f;
+    nstep = -1;
+    show(ReadOut::StepSize, std::int64_t{nstep});
+    show(ReadOut::PosClip, clipp);
+    show(ReadOut::NegClip, clipm);
+    show(ReadOut::SigLim, siglim);
 }
 
 }  // namespace vorsel::plot

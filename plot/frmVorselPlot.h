@@ -91,6 +91,11 @@ public:
     void blank_board();
     // txtFirstPoint, txtLastPoint, txtFirstValue, txtLastValue, txtPlottedPoints.
     void window_readouts();
+    // "reset view" and File, Open: every switch off with its start-up caption,
+    // the view buttons enabled; then the step, clip values and limit as at
+    // start-up, with their read-outs.
+    void switches_to_start();
+    void limits_to_start();
     // A read-out through the pattern "@@@@@@@".
     void show(platform::ReadOut box, std::int64_t value);
     void show(platform::ReadOut box, float value);
