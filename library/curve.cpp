@@ -20,9 +20,9 @@ namespace vorsel {
 namespace {
 
 struct CurveArgs {
-    const float *dat;
-    const float *sigrat;
-    const std::int32_t *iperm;
+    const float* dat;
+    const float* sigrat;
+    const std::int32_t* iperm;
     std::int32_t ixval, iyval;
     float *ywork, *xwork, *ycur, *xcur, *ysmo;
     std::int32_t ncurves, npoint;
@@ -33,8 +33,7 @@ struct CurveArgs {
 
 // y of one reflection for the curve type; d points at its row 1.
 template <int Type>
-inline float y_of(const float *d, std::size_t iy)
-{
+inline float y_of(const float* d, std::size_t iy) {
     const double fo = d[1], fc = d[2], sfo = d[3];
     if constexpr (Type == 1)
         return d[iy];
@@ -51,8 +50,8 @@ inline float y_of(const float *d, std::size_t iy)
 // Selects the reflections at walk positions begin..end-1 and writes their y
 // and x from ywork[out], xwork[out] on; returns how many it selected.
 template <int Type>
-std::int32_t select_range(const CurveArgs &a, std::int32_t begin, std::int32_t end, std::int32_t out)
-{
+std::int32_t select_range(const CurveArgs& a, std::int32_t begin, std::int32_t end,
+                          std::int32_t out) {
     const std::size_t stride = static_cast<std::size_t>(a.ncurves);
     const std::size_t ix = static_cast<std::size_t>(a.ixval - 1);
     const std::size_t iy = static_cast<std::size_t>(a.iyval - 1);
@@ -70,10 +69,9 @@ std::int32_t select_range(const CurveArgs &a, std::int32_t begin, std::int32_t e
                 __builtin_prefetch(a.dat + ahead * stride + stride - 1);
             }
         }
-        const auto k = static_cast<std::uint32_t>(a.iperm[i]) - 1u; // 0 means "outside"
-        if (k >= npoint || !(a.sigrat[k] >= a.siglim))
-            continue;
-        const float *d = a.dat + k * stride;
+        const auto k = static_cast<std::uint32_t>(a.iperm[i]) - 1u;  // 0 means "outside"
+        if (k >= npoint || !(a.sigrat[k] >= a.siglim)) continue;
+        const float* d = a.dat + k * stride;
         a.ywork[n] = y_of<Type>(d, iy);
         a.xwork[n] = d[ix];
         ++n;
@@ -83,16 +81,14 @@ std::int32_t select_range(const CurveArgs &a, std::int32_t begin, std::int32_t e
 
 // How many reflections at walk positions begin..end-1 the selection takes:
 // the same test as select_range, without touching dat.
-std::int32_t count_range(const CurveArgs &a, std::int32_t begin, std::int32_t end)
-{
+std::int32_t count_range(const CurveArgs& a, std::int32_t begin, std::int32_t end) {
     const auto npoint = static_cast<std::uint32_t>(a.npoint);
     constexpr std::int32_t kAhead = 32;
     std::int32_t n = 0;
     for (std::int32_t i = begin; i < end; ++i) {
         if (i + kAhead < end) {
             const auto ahead = static_cast<std::uint32_t>(a.iperm[i + kAhead]) - 1u;
-            if (ahead < npoint)
-                __builtin_prefetch(a.sigrat + ahead);
+            if (ahead < npoint) __builtin_prefetch(a.sigrat + ahead);
         }
         const auto k = static_cast<std::uint32_t>(a.iperm[i]) - 1u;
         n += (k < npoint && a.sigrat[k] >= a.siglim) ? 1 : 0;
@@ -108,8 +104,7 @@ std::int32_t count_range(const CurveArgs &a, std::int32_t begin, std::int32_t en
 constexpr std::int32_t kParallelWalk = 1 << 17;
 
 template <int Type>
-std::int32_t select(const CurveArgs &a)
-{
+std::int32_t select(const CurveArgs& a) {
     if (a.npoint < kParallelWalk || std::thread::hardware_concurrency() < 2)
         return select_range<Type>(a, 0, a.npoint, 0);
     const std::int32_t half = a.npoint / 2;
@@ -128,14 +123,11 @@ std::int32_t select(const CurveArgs &a)
     }
 }
 
-void clip_and_order(const CurveArgs &a, std::int32_t n)
-{
+void clip_and_order(const CurveArgs& a, std::int32_t n) {
     for (std::int32_t i = 0; i < n; ++i) {
         float y = a.ywork[i];
-        if (y > a.clipp)
-            y = a.clipp;
-        if (y < a.clipm || std::isnan(y))
-            y = a.clipm;
+        if (y > a.clipp) y = a.clipp;
+        if (y < a.clipm || std::isnan(y)) y = a.clipm;
         a.ywork[i] = y;
         const std::int32_t j = a.reverse ? i : n - 1 - i;
         a.ycur[j] = y;
@@ -143,8 +135,7 @@ void clip_and_order(const CurveArgs &a, std::int32_t n)
     }
 }
 
-void signed_roots(float *y, std::int32_t n)
-{
+void signed_roots(float* y, std::int32_t n) {
     for (std::int32_t i = 0; i < n; ++i) {
         // sqrt(|y|) with the sign of y: the same as sqrt(y) for y >= 0 (0 and
         // -0 included) and -sqrt(-y) below, and free of a branch.
@@ -153,71 +144,75 @@ void signed_roots(float *y, std::int32_t n)
     }
 }
 
-void smooth(const float *y, float *s, std::int32_t n)
-{
-    if (n < 3) { // the edge formulas would reach outside the curve
-        for (std::int32_t i = 0; i < n; ++i)
-            s[i] = y[i];
+void smooth(const float* y, float* s, std::int32_t n) {
+    if (n < 3) {  // the edge formulas would reach outside the curve
+        for (std::int32_t i = 0; i < n; ++i) s[i] = y[i];
         return;
     }
     for (std::int32_t i = 2; i < n - 2; ++i)
-        s[i] = static_cast<float>((double{y[i - 2]} + 2.0 * y[i - 1] + 4.0 * y[i] + 2.0 * y[i + 1] +
-                                   double{y[i + 2]}) / 10.0);
+        s[i] = static_cast<float>(
+            (double{y[i - 2]} + 2.0 * y[i - 1] + 4.0 * y[i] + 2.0 * y[i + 1] + double{y[i + 2]}) /
+            10.0);
     s[0] = static_cast<float>((2.0 * y[0] + double{y[1]}) / 3.0);
     s[1] = static_cast<float>((double{y[0]} + 2.0 * y[1] + double{y[2]}) / 4.0);
     s[n - 2] = static_cast<float>((double{y[n - 3]} + 2.0 * y[n - 2] + double{y[n - 1]}) / 4.0);
     s[n - 1] = static_cast<float>((double{y[n - 2]} + 2.0 * y[n - 1]) / 3.0);
 }
 
-std::int32_t fill_current(const CurveArgs &a)
-{
-    if (a.npoint <= 0 || a.ncurves < 1 || a.ixval < 1 || a.ixval > a.ncurves)
-        return 0;
+std::int32_t fill_current(const CurveArgs& a) {
+    if (a.npoint <= 0 || a.ncurves < 1 || a.ixval < 1 || a.ixval > a.ncurves) return 0;
     std::int32_t n = 0;
     switch (a.ityp) {
-    case 1:
-        if (a.iyval < 1 || a.iyval > a.ncurves)
-            return 0;
-        n = select<1>(a);
-        break;
-    case 2: n = a.ncurves >= 4 ? select<2>(a) : 0; break;
-    case 3: n = a.ncurves >= 4 ? select<3>(a) : 0; break;
-    case 4: n = a.ncurves >= 4 ? select<4>(a) : 0; break;
-    case 5: n = a.ncurves >= 4 ? select<5>(a) : 0; break;
-    default: return 0;
+        case 1:
+            if (a.iyval < 1 || a.iyval > a.ncurves) return 0;
+            n = select<1>(a);
+            break;
+        case 2: n = a.ncurves >= 4 ? select<2>(a) : 0; break;
+        case 3: n = a.ncurves >= 4 ? select<3>(a) : 0; break;
+        case 4: n = a.ncurves >= 4 ? select<4>(a) : 0; break;
+        case 5: n = a.ncurves >= 4 ? select<5>(a) : 0; break;
+        default: return 0;
     }
     return n;
 }
 
-void finish_curve(const CurveArgs &a, std::int32_t n)
-{
-    if (n == 0)
-        return;
+void finish_curve(const CurveArgs& a, std::int32_t n) {
+    if (n == 0) return;
     clip_and_order(a, n);
-    if (a.sqrooted)
-        signed_roots(a.ycur, n);
-    if (a.smoothed)
-        smooth(a.ycur, a.ysmo, n);
+    if (a.sqrooted) signed_roots(a.ycur, n);
+    if (a.smoothed) smooth(a.ycur, a.ysmo, n);
 }
 
-} // namespace
-} // namespace vorsel
+}  // namespace
+}  // namespace vorsel
 
-extern "C" VORSEL_FOR_API void FILL_KURRENT(const float *dat, const float *sigrat, const int32_t *iperm,
-                                            const int32_t *ixval, const int32_t *iyval,
-                                            float *ywork, float *xwork, float *ycur, float *xcur,
-                                            float *ysmo, const int32_t *ncurves, const int32_t *npoint,
-                                            int32_t *npcur, const float *siglim, const float *clipp,
-                                            const float *clipm, const int16_t *reverse,
-                                            const int16_t *sqrooted, const int16_t *smoothed,
-                                            const int32_t *ityp)
-{
+extern "C" VORSEL_FOR_API void FILL_KURRENT(
+    const float* dat, const float* sigrat, const int32_t* iperm, const int32_t* ixval,
+    const int32_t* iyval, float* ywork, float* xwork, float* ycur, float* xcur, float* ysmo,
+    const int32_t* ncurves, const int32_t* npoint, int32_t* npcur, const float* siglim,
+    const float* clipp, const float* clipm, const int16_t* reverse, const int16_t* sqrooted,
+    const int16_t* smoothed, const int32_t* ityp) {
     // Nothing here throws; the guard keeps that promise at the boundary should
     // that ever change.
     try {
-        const vorsel::CurveArgs a{dat, sigrat, iperm, *ixval, *iyval, ywork, xwork, ycur, xcur, ysmo,
-                                  *ncurves, *npoint, *siglim, *clipp, *clipm,
-                                  (*reverse & 1) != 0, (*sqrooted & 1) != 0, (*smoothed & 1) != 0,
+        const vorsel::CurveArgs a{dat,
+                                  sigrat,
+                                  iperm,
+                                  *ixval,
+                                  *iyval,
+                                  ywork,
+                                  xwork,
+                                  ycur,
+                                  xcur,
+                                  ysmo,
+                                  *ncurves,
+                                  *npoint,
+                                  *siglim,
+                                  *clipp,
+                                  *clipm,
+                                  (*reverse & 1) != 0,
+                                  (*sqrooted & 1) != 0,
+                                  (*smoothed & 1) != 0,
                                   *ityp};
         const std::int32_t n = vorsel::fill_current(a);
         *npcur = n;

@@ -12,24 +12,18 @@ namespace vorsel {
 
 namespace {
 
-bool is_exponent_letter(char c)
-{
-    return c == 'E' || c == 'e' || c == 'D' || c == 'd';
-}
+bool is_exponent_letter(char c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
 
 // An exponent beyond this cannot bring a mantissa of at most kMaxFieldWidth
 // digits back into range; holding it here keeps the arithmetic in an int.
 constexpr int kExponentCap = 100000;
 
-} // namespace
+}  // namespace
 
-bool read_real_general(const char *field, std::size_t width, float &value) noexcept
-{
-    if (width > kMaxFieldWidth)
-        return false;
+bool read_real_general(const char* field, std::size_t width, float& value) noexcept {
+    if (width > kMaxFieldWidth) return false;
     std::size_t blanks = 0;
-    while (blanks < width && field[blanks] == ' ')
-        ++blanks;
+    while (blanks < width && field[blanks] == ' ') ++blanks;
     if (blanks == width) {
         value = 0.0f;
         return true;
@@ -42,30 +36,26 @@ bool read_real_general(const char *field, std::size_t width, float &value) noexc
     bool seen_sign = false;
     bool seen_digit = false;
     bool seen_point = false;
-    int int_digits = 0;     // mantissa digits before the point
-    int first_nonzero = -1; // index among the mantissa digits
+    int int_digits = 0;      // mantissa digits before the point
+    int first_nonzero = -1;  // index among the mantissa digits
     int mantissa_digits = 0;
     std::size_t i = 0;
 
     for (; i < width; ++i) {
         const char c = field[i];
-        if (c == ' ')
-            continue;
+        if (c == ' ') continue;
         if ((c == '+' || c == '-') && !seen_sign && !seen_digit && !seen_point) {
             seen_sign = true;
             negative = c == '-';
         } else if (c >= '0' && c <= '9') {
-            if (first_nonzero < 0 && c != '0')
-                first_nonzero = mantissa_digits;
-            if (!seen_point)
-                ++int_digits;
+            if (first_nonzero < 0 && c != '0') first_nonzero = mantissa_digits;
+            if (!seen_point) ++int_digits;
             text[n++] = c;
             ++mantissa_digits;
             seen_digit = true;
         } else if (c == '.' && !seen_point) {
             seen_point = true;
-            if (int_digits == 0)
-                text[n++] = '0'; // from_chars wants a digit before the point
+            if (int_digits == 0) text[n++] = '0';  // from_chars wants a digit before the point
             text[n++] = '.';
         } else if (is_exponent_letter(c)) {
             break;
@@ -73,37 +63,32 @@ bool read_real_general(const char *field, std::size_t width, float &value) noexc
             return false;
         }
     }
-    if (!seen_digit)
-        return false;
+    if (!seen_digit) return false;
 
     long exponent = 0;
-    if (i < width) { // at an exponent letter
+    if (i < width) {  // at an exponent letter
         ++i;
         bool exp_negative = false;
         bool exp_sign = false;
         bool exp_digit = false;
         for (; i < width; ++i) {
             const char c = field[i];
-            if (c == ' ')
-                continue;
+            if (c == ' ') continue;
             if ((c == '+' || c == '-') && !exp_sign && !exp_digit) {
                 exp_sign = true;
                 exp_negative = c == '-';
             } else if (c >= '0' && c <= '9') {
                 exp_digit = true;
-                if (exponent < kExponentCap)
-                    exponent = exponent * 10 + (c - '0');
+                if (exponent < kExponentCap) exponent = exponent * 10 + (c - '0');
             } else {
                 return false;
             }
         }
-        if (!exp_digit)
-            return false;
-        if (exp_negative)
-            exponent = -exponent;
+        if (!exp_digit) return false;
+        if (exp_negative) exponent = -exponent;
     }
 
-    if (first_nonzero < 0) { // every digit is 0: no exponent changes that
+    if (first_nonzero < 0) {  // every digit is 0: no exponent changes that
         value = negative ? -0.0f : 0.0f;
         return true;
     }
@@ -121,8 +106,7 @@ bool read_real_general(const char *field, std::size_t width, float &value) noexc
             digits[k++] = static_cast<char>('0' + exponent % 10);
             exponent /= 10;
         } while (exponent != 0);
-        while (k > 0)
-            text[n++] = digits[--k];
+        while (k > 0) text[n++] = digits[--k];
     }
     // text never begins with a sign: from_chars does not take '+'.
     float v = 0.0f;
@@ -139,32 +123,28 @@ bool read_real_general(const char *field, std::size_t width, float &value) noexc
     return true;
 }
 
-bool read_whole(const char *field, std::size_t width, std::int32_t &value) noexcept
-{
+bool read_whole(const char* field, std::size_t width, std::int32_t& value) noexcept {
     bool negative = false;
     bool seen_sign = false;
     bool seen_digit = false;
     std::int64_t v = 0;
     for (std::size_t i = 0; i < width; ++i) {
         const char c = field[i];
-        if (c == ' ')
-            continue;
+        if (c == ' ') continue;
         if ((c == '+' || c == '-') && !seen_sign && !seen_digit) {
             seen_sign = true;
             negative = c == '-';
         } else if (c >= '0' && c <= '9') {
             seen_digit = true;
             v = v * 10 + (c - '0');
-            if (v > std::numeric_limits<std::int32_t>::max())
-                return false;
+            if (v > std::numeric_limits<std::int32_t>::max()) return false;
         } else {
             return false;
         }
     }
-    if (seen_sign && !seen_digit)
-        return false;
+    if (seen_sign && !seen_digit) return false;
     value = static_cast<std::int32_t>(negative ? -v : v);
     return true;
 }
 
-} // namespace vorsel
+}  // namespace vorsel

@@ -10,8 +10,8 @@
 #include "library/vorsel_for.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace vorsel {
@@ -20,8 +20,7 @@ namespace {
 // The nearest integer to t, halves away from zero, held within the 4-byte
 // integer range; not-a-number gives 0. Written without branches so that the
 // loop over the view window vectorises.
-inline std::int32_t nearest_saturated(float t)
-{
+inline std::int32_t nearest_saturated(float t) {
     // t + 1/2 is exact in double for every 4-byte real below 2^52, so
     // truncation rounds halves away from zero without a second rounding
     // (0.49999997 stays 0); beyond that t is a whole number already.
@@ -30,30 +29,26 @@ inline std::int32_t nearest_saturated(float t)
     return t == t ? static_cast<std::int32_t>(held) : 0;
 }
 
-void map_values(const float *y, std::int32_t *nkur, std::int32_t npcur, std::int32_t first,
-                std::int32_t last, float valmin, std::int32_t maxpar, float skale)
-{
+void map_values(const float* y, std::int32_t* nkur, std::int32_t npcur, std::int32_t first,
+                std::int32_t last, float valmin, std::int32_t maxpar, float skale) {
     first = std::max(first, 1);
     last = std::min(last, npcur);
     for (std::int32_t i = first - 1; i < last; ++i) {
         const float t = static_cast<float>((double{y[i]} - valmin) * skale);
         std::int32_t p = nearest_saturated(t);
-        if (p < 0)
-            p = 0;
-        if (p > maxpar)
-            p = maxpar;
+        if (p < 0) p = 0;
+        if (p > maxpar) p = maxpar;
         nkur[i] = p;
     }
 }
 
-} // namespace
-} // namespace vorsel
+}  // namespace
+}  // namespace vorsel
 
-extern "C" VORSEL_FOR_API void KUR_TO_NKUR(const float *y, int32_t *nkur, const int32_t *npcur,
-                                           const int32_t *first, const int32_t *last,
-                                           const float *valmin, const int32_t *maxpar,
-                                           const float *skale)
-{
+extern "C" VORSEL_FOR_API void KUR_TO_NKUR(const float* y, int32_t* nkur, const int32_t* npcur,
+                                           const int32_t* first, const int32_t* last,
+                                           const float* valmin, const int32_t* maxpar,
+                                           const float* skale) {
     try {
         vorsel::map_values(y, nkur, *npcur, *first, *last, *valmin, *maxpar, *skale);
     } catch (...) {

@@ -33,7 +33,7 @@
 #include <utility>
 
 #if defined(__SSE2__) && !defined(VORSEL_NO_SIMD)
-#include <xmmintrin.h>
+#  include <xmmintrin.h>
 #endif
 
 #include <fcntl.h>
@@ -51,13 +51,11 @@ constexpr std::size_t kPathLength = 256;
 // The file, open for the life of one call.
 class File {
 public:
-    explicit File(const char *path)
-    {
+    explicit File(const char* path) {
         // O_NONBLOCK: opening a FIFO must not wait for a writer; only regular
         // files are read at all (a device such as /dev/zero would never end).
         fd_ = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd_ < 0)
-            return;
+        if (fd_ < 0) return;
         struct stat st;
         if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
             ::close(fd_);
@@ -65,19 +63,16 @@ public:
             return;
         }
         const int flags = ::fcntl(fd_, F_GETFL);
-        if (flags != -1)
-            ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
+        if (flags != -1) ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
 #if defined(POSIX_FADV_SEQUENTIAL)
         ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
 #endif
     }
-    ~File()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
+    ~File() {
+        if (fd_ >= 0) ::close(fd_);
     }
-    File(const File &) = delete;
-    File &operator=(const File &) = delete;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
 
     bool is_open() const { return fd_ >= 0; }
     int fd() const { return fd_; }
@@ -93,17 +88,15 @@ class Lines {
 public:
     enum class Result { line, end, failed };
 
-    Lines(int fd, char *buffer, std::size_t capacity)
-        : fd_(fd), buf_(buffer), cap_(capacity) {}
+    Lines(int fd, char* buffer, std::size_t capacity) : fd_(fd), buf_(buffer), cap_(capacity) {}
 
     // The next line, cut to at most keep (<= kLineHead) characters. The view
     // stays valid until the next call.
-    Result next(std::string_view &head, std::size_t keep)
-    {
+    Result next(std::string_view& head, std::size_t keep) {
         for (;;) {
             const std::size_t avail = fill_ - pos_;
-            const char *start = buf_ + pos_;
-            const auto *lf = static_cast<const char *>(std::memchr(start, '\n', avail));
+            const char* start = buf_ + pos_;
+            const auto* lf = static_cast<const char*>(std::memchr(start, '\n', avail));
             if (lf != nullptr || (eof_ && (avail > 0 || long_line_))) {
                 std::size_t len = lf != nullptr ? static_cast<std::size_t>(lf - start) : avail;
                 pos_ += lf != nullptr ? len + 1 : len;
@@ -112,15 +105,13 @@ public:
                     head = std::string_view(side_, std::min(side_len_, keep));
                     return Result::line;
                 }
-                if (len > 0 && start[len - 1] == '\r')
-                    --len;
+                if (len > 0 && start[len - 1] == '\r') --len;
                 head = std::string_view(start, std::min(len, keep));
                 return Result::line;
             }
-            if (eof_)
-                return Result::end;
+            if (eof_) return Result::end;
             if (long_line_) {
-                pos_ = fill_ = 0; // the middle of a long line: not needed
+                pos_ = fill_ = 0;  // the middle of a long line: not needed
             } else if (pos_ == 0 && fill_ == cap_) {
                 // A line longer than the buffer: keep its head aside.
                 side_len_ = std::min(fill_, kLineHead);
@@ -132,23 +123,22 @@ public:
                 fill_ = avail;
                 pos_ = 0;
             }
-            if (!refill())
-                return Result::failed;
+            if (!refill()) return Result::failed;
         }
     }
 
     // The number of lines from here to the end of the file.
-    Result count_rest(std::int64_t &count)
-    {
+    Result count_rest(std::int64_t& count) {
         count = 0;
         bool in_line = long_line_;
         long_line_ = false;
         for (;;) {
-            const char *p = buf_ + pos_;
-            const char *const end = buf_ + fill_;
+            const char* p = buf_ + pos_;
+            const char* const end = buf_ + fill_;
             if (p < end) {
-                const char *last = nullptr;
-                while (const auto *lf = static_cast<const char *>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) {
+                const char* last = nullptr;
+                while (const auto* lf = static_cast<const char*>(
+                           std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) {
                     ++count;
                     last = lf;
                     p = lf + 1;
@@ -156,19 +146,15 @@ public:
                 in_line = last == nullptr ? true : last + 1 < end;
             }
             pos_ = fill_ = 0;
-            if (eof_)
-                break;
-            if (!refill())
-                return Result::failed;
+            if (eof_) break;
+            if (!refill()) return Result::failed;
         }
-        if (in_line)
-            ++count;
+        if (in_line) ++count;
         return Result::line;
     }
 
 private:
-    bool refill()
-    {
+    bool refill() {
         for (;;) {
             const ssize_t n = ::read(fd_, buf_ + fill_, cap_ - fill_);
             if (n > 0) {
@@ -179,14 +165,13 @@ private:
                 eof_ = true;
                 return true;
             }
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return false;
         }
     }
 
     int fd_;
-    char *buf_;
+    char* buf_;
     std::size_t cap_;
     std::size_t pos_ = 0;
     std::size_t fill_ = 0;
@@ -199,21 +184,18 @@ private:
 // Copies a converted line into its point of dat. Left to memcpy, the compiler
 // makes a string move of it, which costs more than the rest of the line.
 template <std::size_t NFields>
-inline void store_row(float *point, const float *row)
-{
+inline void store_row(float* point, const float* row) {
     std::size_t c = 0;
 #if defined(__SSE2__) && !defined(VORSEL_NO_SIMD)
-    for (; c + 4 <= NFields; c += 4)
-        _mm_storeu_ps(point + c, _mm_loadu_ps(row + c));
+    for (; c + 4 <= NFields; c += 4) _mm_storeu_ps(point + c, _mm_loadu_ps(row + c));
 #endif
-    for (; c < NFields; ++c)
-        point[c] = row[c];
+    for (; c < NFields; ++c) point[c] = row[c];
 }
 
 // The outcome of reading the data lines.
 struct Outcome {
-    std::int32_t status; // VORSEL_OK when every expected line was stored
-    std::int32_t stored; // complete lines stored
+    std::int32_t status;  // VORSEL_OK when every expected line was stored
+    std::int32_t stored;  // complete lines stored
 };
 
 // Reads up to `expected` data lines of which NFields fields are stored, each
@@ -222,20 +204,20 @@ struct Outcome {
 // a few moves. A line is converted in full before anything of it is stored:
 // a line with a bad field leaves dat as it was.
 template <std::size_t NFields>
-Outcome read_points(Lines &lines, float *dat, float *sigrat, std::size_t stride, std::int32_t expected)
-{
+Outcome read_points(Lines& lines, float* dat, float* sigrat, std::size_t stride,
+                    std::int32_t expected) {
     constexpr std::size_t kWidth = NFields * kFieldWidth;
     float row[NFields];
     std::string_view head;
     for (std::int32_t k = 0; k < expected; ++k) {
         switch (lines.next(head, kWidth)) {
-        case Lines::Result::end: return {VORSEL_PREMATURE_EOF, k};
-        case Lines::Result::failed: return {VORSEL_CANNOT_OPEN, k};
-        case Lines::Result::line: break;
+            case Lines::Result::end: return {VORSEL_PREMATURE_EOF, k};
+            case Lines::Result::failed: return {VORSEL_CANNOT_OPEN, k};
+            case Lines::Result::line: break;
         }
-        const char *text = head.data();
+        const char* text = head.data();
         char padded[kWidth];
-        if (head.size() < kWidth) { // a short line reads as if padded with blanks
+        if (head.size() < kWidth) {  // a short line reads as if padded with blanks
             std::memset(padded, ' ', kWidth);
             std::memcpy(padded, head.data(), head.size());
             text = padded;
@@ -247,9 +229,8 @@ Outcome read_points(Lines &lines, float *dat, float *sigrat, std::size_t stride,
             bad = good && !ok ? c : bad;
             good = good && ok;
         }
-        if (!good)
-            return {static_cast<std::int32_t>(VORSEL_BAD_FIELD + bad + 1), k};
-        if (row[1] < 0.0f) // Fo is a magnitude; -0.0 stays as it is
+        if (!good) return {static_cast<std::int32_t>(VORSEL_BAD_FIELD + bad + 1), k};
+        if (row[1] < 0.0f)  // Fo is a magnitude; -0.0 stays as it is
             row[1] = -row[1];
         store_row<NFields>(dat + static_cast<std::size_t>(k) * stride, row);
         sigrat[k] = std::fabs(row[1] / row[3]);
@@ -258,19 +239,20 @@ Outcome read_points(Lines &lines, float *dat, float *sigrat, std::size_t stride,
 }
 
 template <std::size_t... N>
-Outcome dispatch(std::size_t nfields, std::index_sequence<N...>, Lines &lines, float *dat,
-                 float *sigrat, std::size_t stride, std::int32_t expected)
-{
+Outcome dispatch(std::size_t nfields, std::index_sequence<N...>, Lines& lines, float* dat,
+                 float* sigrat, std::size_t stride, std::int32_t expected) {
     Outcome outcome{VORSEL_INTERNAL_ERROR, 0};
-    static_cast<void>(((nfields == N + 4 ? (outcome = read_points<N + 4>(lines, dat, sigrat, stride, expected), true) : false) || ...));
+    static_cast<void>(
+        ((nfields == N + 4
+              ? (outcome = read_points<N + 4>(lines, dat, sigrat, stride, expected), true)
+              : false) ||
+         ...));
     return outcome;
 }
 
-std::int32_t read_data(const char *name, float *dat, float *sigrat, std::int32_t ncurves,
-                       std::int32_t &npoint)
-{
-    if (ncurves < 4)
-        return VORSEL_TOO_FEW_CURVES;
+std::int32_t read_data(const char* name, float* dat, float* sigrat, std::int32_t ncurves,
+                       std::int32_t& npoint) {
+    if (ncurves < 4) return VORSEL_TOO_FEW_CURVES;
 
     char path[kPathLength + 1];
     std::size_t len = 0;
@@ -279,63 +261,57 @@ std::int32_t read_data(const char *name, float *dat, float *sigrat, std::int32_t
             path[len] = name[len];
             ++len;
         }
-    while (len > 0 && path[len - 1] == ' ')
-        --len;
-    if (len == 0)
-        return VORSEL_CANNOT_OPEN;
+    while (len > 0 && path[len - 1] == ' ') --len;
+    if (len == 0) return VORSEL_CANNOT_OPEN;
     path[len] = '\0';
 
     File file(path);
-    if (!file.is_open())
-        return VORSEL_CANNOT_OPEN;
+    if (!file.is_open()) return VORSEL_CANNOT_OPEN;
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[kBufferSize]);
-    if (!buffer)
-        return VORSEL_INTERNAL_ERROR;
+    if (!buffer) return VORSEL_INTERNAL_ERROR;
     Lines lines(file.fd(), buffer.get(), kBufferSize);
 
     std::string_view head;
     switch (lines.next(head, kHeaderWidth)) {
-    case Lines::Result::end: return VORSEL_NO_HEADER;
-    case Lines::Result::failed: return VORSEL_CANNOT_OPEN;
-    case Lines::Result::line: break;
+        case Lines::Result::end: return VORSEL_NO_HEADER;
+        case Lines::Result::failed: return VORSEL_CANNOT_OPEN;
+        case Lines::Result::line: break;
     }
     char header[kHeaderWidth];
     std::memset(header, ' ', sizeof header);
     std::memcpy(header, head.data(), head.size());
     std::int32_t count = 0;
-    if (!read_whole(header, kHeaderWidth, count))
-        return VORSEL_BAD_HEADER;
-    if (count != ncurves && !(ncurves == static_cast<std::int32_t>(kMaxStoredFields) && count > ncurves))
+    if (!read_whole(header, kHeaderWidth, count)) return VORSEL_BAD_HEADER;
+    if (count != ncurves &&
+        !(ncurves == static_cast<std::int32_t>(kMaxStoredFields) && count > ncurves))
         return VORSEL_CURVES_DIFFER;
 
-    const std::size_t nfields = std::min<std::size_t>(static_cast<std::size_t>(ncurves), kMaxStoredFields);
+    const std::size_t nfields =
+        std::min<std::size_t>(static_cast<std::size_t>(ncurves), kMaxStoredFields);
     const std::size_t stride = static_cast<std::size_t>(ncurves);
     const std::int32_t expected = std::max<std::int32_t>(npoint, 0);
-    const Outcome outcome = dispatch(nfields, std::make_index_sequence<kMaxStoredFields - 3>{}, lines,
-                                     dat, sigrat, stride, expected);
+    const Outcome outcome = dispatch(nfields, std::make_index_sequence<kMaxStoredFields - 3>{},
+                                     lines, dat, sigrat, stride, expected);
     if (outcome.status != VORSEL_OK) {
         npoint = outcome.stored;
         return outcome.status;
     }
 
     std::int64_t further = 0;
-    if (lines.count_rest(further) == Lines::Result::failed)
-        return VORSEL_CANNOT_OPEN;
-    if (further == 0)
-        return VORSEL_OK;
+    if (lines.count_rest(further) == Lines::Result::failed) return VORSEL_CANNOT_OPEN;
+    if (further == 0) return VORSEL_OK;
     const std::int64_t total = expected + further;
-    if (total == 2)
-        return VORSEL_TWO_LINES;
-    return static_cast<std::int32_t>(-std::min<std::int64_t>(total, std::numeric_limits<std::int32_t>::max()));
+    if (total == 2) return VORSEL_TWO_LINES;
+    return static_cast<std::int32_t>(
+        -std::min<std::int64_t>(total, std::numeric_limits<std::int32_t>::max()));
 }
 
-} // namespace
-} // namespace vorsel
+}  // namespace
+}  // namespace vorsel
 
-extern "C" VORSEL_FOR_API void READ_VORSEL_DATA(const char *name, float *dat, float *sigrat,
-                                                const int32_t *ncurves, int32_t *npoint,
-                                                int32_t *ReturnKey)
-{
+extern "C" VORSEL_FOR_API void READ_VORSEL_DATA(const char* name, float* dat, float* sigrat,
+                                                const int32_t* ncurves, int32_t* npoint,
+                                                int32_t* ReturnKey) {
     std::int32_t status = VORSEL_INTERNAL_ERROR;
     try {
         status = vorsel::read_data(name, dat, sigrat, *ncurves, *npoint);

@@ -89,9 +89,8 @@ enum {
  * At most 15 fields per line are stored: with ncurves > 15, rows 16 and up
  * are left as they were. The file is read in pieces (one 1 MiB buffer) and
  * closed before the call returns. */
-VORSEL_FOR_API void READ_VORSEL_DATA(const char *name, float *dat, float *sigrat,
-                                     const int32_t *ncurves, int32_t *npoint,
-                                     int32_t *ReturnKey);
+VORSEL_FOR_API void READ_VORSEL_DATA(const char* name, float* dat, float* sigrat,
+                                     const int32_t* ncurves, int32_t* npoint, int32_t* ReturnKey);
 
 /* Builds the current curve: selects the points with sigrat >= siglim in the
  * walk order iperm, forms y by the curve-type code ityp (1: row iyval;
@@ -105,23 +104,21 @@ VORSEL_FOR_API void READ_VORSEL_DATA(const char *name, float *dat, float *sigrat
  * once. Arguments that would reach outside the arrays give no point: ixval or
  * (code 1) iyval outside 1..ncurves, ncurves < 4 for codes 2 to 5, npoint <= 0
  * (npcur = 0); walk entries outside 1..npoint are skipped. */
-VORSEL_FOR_API void FILL_KURRENT(const float *dat, const float *sigrat, const int32_t *iperm,
-                                 const int32_t *ixval, const int32_t *iyval,
-                                 float *ywork, float *xwork, float *ycur, float *xcur,
-                                 float *ysmo, const int32_t *ncurves, const int32_t *npoint,
-                                 int32_t *npcur, const float *siglim, const float *clipp,
-                                 const float *clipm, const int16_t *reverse,
-                                 const int16_t *sqrooted, const int16_t *smoothed,
-                                 const int32_t *ityp);
+VORSEL_FOR_API void FILL_KURRENT(const float* dat, const float* sigrat, const int32_t* iperm,
+                                 const int32_t* ixval, const int32_t* iyval, float* ywork,
+                                 float* xwork, float* ycur, float* xcur, float* ysmo,
+                                 const int32_t* ncurves, const int32_t* npoint, int32_t* npcur,
+                                 const float* siglim, const float* clipp, const float* clipm,
+                                 const int16_t* reverse, const int16_t* sqrooted,
+                                 const int16_t* smoothed, const int32_t* ityp);
 
 /* Maps values y(first..last) to offsets nkur(first..last): the nearest integer
  * to (y - valmin) * skale (halves away from zero; beyond the 4-byte integer range
  * saturated; not-a-number gives 0), then at least 0, then at most maxpar.
  * npcur is the length of both arrays: indices outside 1..npcur are not mapped. */
-VORSEL_FOR_API void KUR_TO_NKUR(const float *y, int32_t *nkur, const int32_t *npcur,
-                                const int32_t *first, const int32_t *last,
-                                const float *valmin, const int32_t *maxpar,
-                                const float *skale);
+VORSEL_FOR_API void KUR_TO_NKUR(const float* y, int32_t* nkur, const int32_t* npcur,
+                                const int32_t* first, const int32_t* last, const float* valmin,
+                                const int32_t* maxpar, const float* skale);
 
 #ifdef __cplusplus
 }

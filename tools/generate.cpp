@@ -29,11 +29,10 @@ struct Options {
     bool lf_only = false;
     bool errors = true;
     double theta_max = 27.5;
-    std::string output; // empty: standard output
+    std::string output;  // empty: standard output
 };
 
-void usage(std::FILE *to)
-{
+void usage(std::FILE* to) {
     std::fputs(
         "Usage: vorsel_generate [options]\n"
         "Writes a synthetic data file (*.vorsel): a header line with the field count\n"
@@ -64,20 +63,18 @@ void usage(std::FILE *to)
         to);
 }
 
-bool parse_number(const char *text, double &value)
-{
-    char *end = nullptr;
+bool parse_number(const char* text, double& value) {
+    char* end = nullptr;
     errno = 0;
     value = std::strtod(text, &end);
     return errno == 0 && end != text && *end == '\0' && std::isfinite(value);
 }
 
 // Returns 0 to go on, else the exit status.
-int parse_options(int argc, char **argv, Options &o)
-{
+int parse_options(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
-        auto value = [&](const char *&v) {
+        auto value = [&](const char*& v) {
             if (i + 1 >= argc) {
                 std::fprintf(stderr, "vorsel_generate: %s needs a value\n", argv[i]);
                 return false;
@@ -85,7 +82,7 @@ int parse_options(int argc, char **argv, Options &o)
             v = argv[++i];
             return true;
         };
-        const char *v = nullptr;
+        const char* v = nullptr;
         double d = 0;
         if (a == "-h" || a == "--help") {
             usage(stdout);
@@ -96,23 +93,26 @@ int parse_options(int argc, char **argv, Options &o)
             o.errors = false;
         } else if (a == "-n" || a == "--reflections") {
             if (!value(v) || !parse_number(v, d) || d < 0 || d > 1e9 || d != std::floor(d)) {
-                std::fprintf(stderr, "vorsel_generate: the number of reflections must be a whole number from 0 to 10^9\n");
+                std::fprintf(stderr,
+                             "vorsel_generate: the number of reflections must be a whole number "
+                             "from 0 to 10^9\n");
                 return 2;
             }
             o.reflections = static_cast<long long>(d);
         } else if (a == "-s" || a == "--seed") {
             if (!value(v) || !parse_number(v, d) || d < 0 || d > 1e15 || d != std::floor(d)) {
-                std::fprintf(stderr, "vorsel_generate: the seed must be a whole number from 0 to 10^15\n");
+                std::fprintf(stderr,
+                             "vorsel_generate: the seed must be a whole number from 0 to 10^15\n");
                 return 2;
             }
             o.seed = static_cast<std::uint64_t>(d);
         } else if (a == "-o" || a == "--output") {
-            if (!value(v))
-                return 2;
+            if (!value(v)) return 2;
             o.output = v;
         } else if (a == "--theta-max") {
             if (!value(v) || !parse_number(v, d) || d < 5 || d > 80) {
-                std::fprintf(stderr, "vorsel_generate: --theta-max must lie between 5 and 80 degrees\n");
+                std::fprintf(stderr,
+                             "vorsel_generate: --theta-max must lie between 5 and 80 degrees\n");
                 return 2;
             }
             o.theta_max = d;
@@ -126,8 +126,7 @@ int parse_options(int argc, char **argv, Options &o)
 
 // value in exactly 10 characters, with as many decimals (at most `decimals`)
 // as fit.
-void field(std::string &line, double value, int decimals)
-{
+void field(std::string& line, double value, int decimals) {
     char text[64];
     for (int d = decimals; d >= 0; --d) {
         const int n = std::snprintf(text, sizeof text, "%10.*f", d, value);
@@ -142,16 +141,15 @@ void field(std::string &line, double value, int decimals)
 
 class Crystal {
 public:
-    Crystal(const Options &o) : o_(o), rng_(o.seed) {}
+    Crystal(const Options& o) : o_(o), rng_(o.seed) {}
 
-    void reflection(long long k, std::string &line)
-    {
+    void reflection(long long k, std::string& line) {
         const double n = static_cast<double>(o_.reflections);
         // Even filling of reciprocal space: sin(theta) ~ u^(1/3).
         const double smax = std::sin(o_.theta_max * kPi / 180.0);
         const double sin_theta = std::max(smax * std::cbrt(uniform()), 0.035);
         const double theta = std::asin(sin_theta) * 180.0 / kPi;
-        const double s2 = sin_theta * sin_theta / (0.71073 * 0.71073); // (sin(theta)/lambda)^2
+        const double s2 = sin_theta * sin_theta / (0.71073 * 0.71073);  // (sin(theta)/lambda)^2
 
         // Wilson statistics: |F|^2 exponential about Sigma exp(-2 B s^2).
         const double mean_i = 800.0 * std::exp(-2.0 * 3.2 * s2);
@@ -159,21 +157,27 @@ public:
         const double fc = std::sqrt(icalc);
 
         // Weak reflections get longer exposures.
-        const double xrtime = icalc > 100 ? 5.0 : icalc > 20 ? 10.0 : icalc > 5 ? 20.0 : icalc > 1.5 ? 30.0 : 40.0;
+        const double xrtime = icalc > 100   ? 5.0
+                              : icalc > 20  ? 10.0
+                              : icalc > 5   ? 20.0
+                              : icalc > 1.5 ? 30.0
+                                            : 40.0;
 
         const double phi = 360.0 * uniform();
         const double omega = theta + normal(8.0, 10.0);
         const double kappa = std::clamp(normal(5.0, 30.0), -70.0, 70.0);
-        const double abscor = 1.05 + 0.22 * sin_theta / smax * 0.6 + 0.08 * uniform() + 0.04 * std::sin(phi * kPi / 180.0) * std::sin(phi * kPi / 180.0);
-        const double drift = 1.0 - 0.055 * static_cast<double>(k) / std::max(n, 1.0) + normal(0.0, 0.004);
+        const double abscor = 1.05 + 0.22 * sin_theta / smax * 0.6 + 0.08 * uniform() +
+                              0.04 * std::sin(phi * kPi / 180.0) * std::sin(phi * kPi / 180.0);
+        const double drift =
+            1.0 - 0.055 * static_cast<double>(k) / std::max(n, 1.0) + normal(0.0, 0.004);
 
         double factor = 1.0;
         if (o_.errors) {
-            factor *= 1.0 - 0.001 * (xrtime - 10.0);                       // decay during long exposures
-            factor *= 1.0 - 0.06 * (sin_theta * sin_theta) / (smax * smax); // absorption under-corrected
-            if (phi >= 120.0 && phi <= 150.0)
-                factor *= 0.92;                                             // goniometer shadow
-            factor *= 1.0 + (drift - 1.0) / 3.0;                            // drift partly uncorrected
+            factor *= 1.0 - 0.001 * (xrtime - 10.0);  // decay during long exposures
+            factor *=
+                1.0 - 0.06 * (sin_theta * sin_theta) / (smax * smax);  // absorption under-corrected
+            if (phi >= 120.0 && phi <= 150.0) factor *= 0.92;          // goniometer shadow
+            factor *= 1.0 + (drift - 1.0) / 3.0;                       // drift partly uncorrected
         }
 
         // Counting statistics of the measured intensity (in units of Fc^2).
@@ -183,10 +187,10 @@ public:
         const double bgcounts = background * gain;
         const double sig_i = std::sqrt(counts + 2.0 * bgcounts + 1.0) / gain + 0.01 * icalc;
         double iobs = icalc * factor * factor + normal(0.0, sig_i);
-        if (o_.errors)
-            iobs *= 1.0 + normal(0.0, 0.05); // 2.5% in Fo, missing from s(Fo)
+        if (o_.errors) iobs *= 1.0 + normal(0.0, 0.05);  // 2.5% in Fo, missing from s(Fo)
         const double fo = std::sqrt(std::max(iobs, 0.0));
-        const double sfo = fo > 0.0 ? std::min(sig_i / (2.0 * fo), std::sqrt(sig_i)) : std::sqrt(sig_i);
+        const double sfo =
+            fo > 0.0 ? std::min(sig_i / (2.0 * fo), std::sqrt(sig_i)) : std::sqrt(sig_i);
         const double bckgr = bgcounts / (bgcounts + std::max(counts, 0.0) + 1.0);
 
         const double p = (std::max(iobs, 0.0) + 2.0 * icalc) / 3.0;
@@ -210,25 +214,27 @@ public:
 
 private:
     double uniform() { return std::uniform_real_distribution<double>(0.0, 1.0)(rng_); }
-    double normal(double mean, double sd) { return std::normal_distribution<double>(mean, sd)(rng_); }
+    double normal(double mean, double sd) {
+        return std::normal_distribution<double>(mean, sd)(rng_);
+    }
 
-    const Options &o_;
+    const Options& o_;
     std::mt19937_64 rng_;
 };
 
-} // namespace
+}  // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char** argv) {
     Options o;
     if (const int status = parse_options(argc, argv, o); status != 0)
         return status < 0 ? 0 : status;
 
-    std::FILE *out = stdout;
+    std::FILE* out = stdout;
     if (!o.output.empty()) {
         out = std::fopen(o.output.c_str(), "wb");
         if (out == nullptr) {
-            std::fprintf(stderr, "vorsel_generate: cannot write %s: %s\n", o.output.c_str(), std::strerror(errno));
+            std::fprintf(stderr, "vorsel_generate: cannot write %s: %s\n", o.output.c_str(),
+                         std::strerror(errno));
             return 1;
         }
     }
@@ -245,7 +251,8 @@ int main(int argc, char **argv)
     ok = ok && std::fwrite(text.data(), 1, text.size(), out) == text.size();
     ok = (out == stdout ? std::fflush(out) == 0 : std::fclose(out) == 0) && ok;
     if (!ok) {
-        std::fprintf(stderr, "vorsel_generate: writing %s failed\n", o.output.empty() ? "standard output" : o.output.c_str());
+        std::fprintf(stderr, "vorsel_generate: writing %s failed\n",
+                     o.output.empty() ? "standard output" : o.output.c_str());
         return 1;
     }
     return 0;
