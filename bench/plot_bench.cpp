@@ -91,7 +91,7 @@ public:
         if (events_) events_->flbFile_Click();
         if (events_) events_->cmdOK_Click();
     }
-    void close() override {}
+    void unload() override {}
 
 private:
     std::string path_, drive_ = "/", dir_ = "/", selected_;

@@ -150,7 +150,7 @@ void frmGetDefLocation::cmdOK_Click() {
         const std::size_t count = loc.size() >= start + tail ? loc.size() - start - tail : 0;
         pub.strDirectory = loc.substr(start, count);
         if (should_cancel_) *should_cancel_ = false;
-        view_.close();
+        view_.unload();
     } else if (r == platform::kAnswerRetry) {
         view_.set_ok_enabled(false);
     } else {
@@ -160,7 +160,7 @@ void frmGetDefLocation::cmdOK_Click() {
 
 void frmGetDefLocation::cmdAbort_Click() {
     if (should_cancel_) *should_cancel_ = true;
-    view_.close();
+    view_.unload();
 }
 
 void frmGetDefLocation::frame_closed() {

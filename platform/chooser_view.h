@@ -45,11 +45,11 @@ public:
     virtual void file_set_path(const std::string& path) = 0;
     virtual std::string file_selected() const = 0;
 
-    // Shows the dialog modally; returns when close() has been called or the
+    // Shows the dialog modally; returns when unload() has been called or the
     // window frame closed it.
     virtual void run_modal() = 0;
     // Hides and unloads the dialog.
-    virtual void close() = 0;
+    virtual void unload() = 0;
 };
 
 class ChooserViewFactory {

@@ -21,8 +21,8 @@ inline constexpr Colour kSys3DLight = 0x80000016;
 class Board {
 public:
     virtual ~Board() = default;
-    virtual double width() const = 0;   // twips
-    virtual double height() const = 0;  // twips
+    virtual double width_twips() const = 0;
+    virtual double height_twips() const = 0;
     // Axis-aligned rectangle between two corners given in any order, both
     // included, filled in the colour; a height of zero is a horizontal line.
     virtual void fill_rect(int x1, int y1, int x2, int y2, Colour c) = 0;
@@ -132,6 +132,10 @@ class Program {
 public:
     virtual ~Program() = default;
     virtual void end() = 0;
+    // The program has been asked to end: from then on no command runs. The
+    // one place that knows it, whoever asked (a command, or the library
+    // loader after a failed bind).
+    virtual bool ended() const = 0;
 };
 
 // How paths are spelled: the chooser's path logic is written once against this.

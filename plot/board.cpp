@@ -20,12 +20,14 @@
 //   range of the surface.
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <string>
 
+#include "library/numeric.h"
 #include "plot/frmVorselPlot.h"
 
 namespace vorsel::plot {
+
+using numeric::saturate;
 
 namespace {
 
@@ -33,22 +35,6 @@ constexpr std::int64_t kLabelColumn = 80;  // x of every label's left edge
 constexpr std::int64_t kLabelRise = 100;   // a label's top lies this far above its row
 constexpr std::int64_t kBelowReach = 100;  // rows further below the bottom edge are skipped
 constexpr long kMaxGridSteps = 1L << 24;
-
-// Fix of a Single as a Long: truncation toward zero, saturating at the Long
-// range; NaN gives 0.
-std::int64_t fix_long(float v) {
-    if (std::isnan(v)) return 0;
-    const double t = std::trunc(static_cast<double>(v));
-    if (t >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
-    if (t <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int64_t>(t);
-}
-
-int to_int(std::int64_t v) {
-    constexpr std::int64_t lo = std::numeric_limits<int>::min();
-    constexpr std::int64_t hi = std::numeric_limits<int>::max();
-    return static_cast<int>(v < lo ? lo : (v > hi ? hi : v));
-}
 
 }  // namespace
 
@@ -60,7 +46,7 @@ void frmVorselPlot::draw_axes() {
     const std::int64_t right = std::int64_t{nxpix} - 1;
 
     blank_board();
-    board.fill_rect(margin, 0, to_int(std::int64_t{margin} + 9), to_int(std::int64_t{nypix} - 1),
+    board.fill_rect(margin, 0, saturate(std::int64_t{margin} + 9), saturate(std::int64_t{nypix} - 1),
                     icross);
 
     auto in_reach = [&](std::int64_t r) {
@@ -69,12 +55,12 @@ void frmVorselPlot::draw_axes() {
     std::string text;
 
     // Zero band: 10 twips high, its lower edge on the zero row.
-    const std::int64_t r0 = std::int64_t{nypix} - fix_long(-valmin * skale);
+    const std::int64_t r0 = std::int64_t{nypix} - numeric::trunc_saturated(-valmin * skale);
     if (in_reach(r0)) {
-        board.fill_rect(to_int(left), to_int(r0), to_int(right), to_int(r0 - 9), icross);
+        board.fill_rect(saturate(left), saturate(r0), saturate(right), saturate(r0 - 9), icross);
         float zero = 0.0f;
-        format_label(text, zero, 0);
-        print_label(to_int(kLabelColumn), to_int(r0 - kLabelRise), text, 0);
+        format_label(text, zero, kLabelGrid);
+        print_label(saturate(kLabelColumn), saturate(r0 - kLabelRise), text, 0);
     }
 
     // Grid lines above zero (up = +1), then below (up = -1). The tick values
@@ -87,11 +73,11 @@ void frmVorselPlot::draw_axes() {
             if (up > 0 ? next >= valmax : next <= valmin) break;
             if (next == v) break;
             v = next;
-            const std::int64_t r = std::int64_t{nypix} - fix_long((v - valmin) * skale);
+            const std::int64_t r = std::int64_t{nypix} - numeric::trunc_saturated((v - valmin) * skale);
             if (!in_reach(r)) continue;
-            board.fill_rect(to_int(left), to_int(r), to_int(right), to_int(r), icross);
-            format_label(text, v, 0);
-            print_label(to_int(kLabelColumn), to_int(r - kLabelRise), text, 0);
+            board.fill_rect(saturate(left), saturate(r), saturate(right), saturate(r), icross);
+            format_label(text, v, kLabelGrid);
+            print_label(saturate(kLabelColumn), saturate(r - kLabelRise), text, 0);
         }
     }
 }

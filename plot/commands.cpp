@@ -19,20 +19,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "plot/buttons.h"
 #include "plot/frmVorselPlot.h"
-#include "plot/layout.h"
 
 namespace vorsel::plot {
 
 using platform::ReadOut;
 
 namespace {
-
-bool is_switch(int k) { return k == 29 || k == 31 || k == 32 || k == 33 || k == 34; }
-bool is_x_quantity(int k) { return k >= 13 && k <= 22; }
-
-// The y quantity buttons: both rows hold some (the averaged ones 23 and 24).
-constexpr int kYQuantities[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 23, 24};
 
 struct ViewWindow {
     std::int32_t nf, nl;
@@ -94,176 +88,167 @@ void frmVorselPlot::cmdBut_Click(int Index) {
     const int k = Index;
 
     // The selected quantity again: nothing changes, so nothing is redrawn.
-    if (k >= 0 && k <= kMaxButtonIndex && !is_switch(k) &&
-        ibstate[static_cast<std::size_t>(k)] == -1)
-        return;
+    if (k >= 0 && k <= but::MaxStateIndex && !but::is_switch(k) && is_down(k)) return;
 
-    if (k >= 1 && k <= 24) {
-        // Release the previous choice of the same kind (which shows its
-        // namesake of the other kind again).
-        if (is_x_quantity(k)) {
-            for (int i = 13; i <= 22; ++i)
-                if (ibstate[static_cast<std::size_t>(i)] == -1) makebutton(i);
-        } else {
-            for (int i : kYQuantities)
-                if (ibstate[static_cast<std::size_t>(i)] == -1) makebutton(i);
-        }
-        // A new quantity starts with one y scale for the whole curve.
-        if (ibstate[29] == -1) {
-            makebutton(29);
-            overall = true;
-        }
-        blank_board();
-        active = false;
-        makebutton(-k);
-        if (is_x_quantity(k))
-            ibx = k;
-        else
-            iby = k;
-        if (ibx != 0 && iby != 0) fill_current();
-        return;
-    }
-
-    if (k == kExitButton) {
-        end_program();
-        return;
-    }
+    if (but::is_quantity(k)) return choose_quantity(k);
+    if (k == but::Exit) return end_program();
 
     // The limit commands and "reset view" only rebuild the curve from the data,
     // so they stay live while the chosen quantities give an empty curve: a limit
     // raised above every reflection can then be lowered again. Every other
     // command works on the curve on the board and waits for one.
-    const bool rebuilds_only = k == 30 || k == 302 || k == 35 || k == 352 || k == 37;
+    const bool rebuilds_only = but::is_limit(k) || k == but::ResetView;
     if (rebuilds_only ? (ibx == 0 || iby == 0) : (!active || npcur < 1)) return;
 
-    const std::int32_t w = nxpix - margin - 1;  // the board's width right of the y axis
-    auto redraw = [this] {
-        draw_yaxis();
-        if (!ended()) gfxdrawboard();
-    };
-    auto set_view_buttons = [this](bool enabled) {
-        for (int i : kViewButtons) p_.cmdBut.set_enabled(i, enabled);
-    };
-
     switch (k) {
-        case 25: case 252: case 253: case 27: case 272: case 273: case 26: case 262: {
-            if (fitall || nummax < 1) return;
-            ViewWindow v{nf, nl};
-            switch (k) {
-                case 25: v = shifted_right(v, nummax / 3, nummax, npcur); break;
-                case 252: v = shifted_right(v, nummax / 2, nummax, npcur); break;
-                case 253: v = shifted_right(v, nummax, nummax, npcur); break;
-                case 27: v = shifted_left(v, nummax / 3, nummax, npcur); break;
-                case 272: v = shifted_left(v, nummax / 2, nummax, npcur); break;
-                case 273: v = shifted_left(v, nummax, nummax, npcur); break;
-                case 26: v = at_first_point(nummax, npcur); break;
-                default: v = at_last_point(nummax, npcur); break;
-            }
-            nf = v.nf;
-            nl = v.nl;
-            window_readouts();
-            redraw();
-            return;
-        }
+        case but::RightThird: case but::RightHalf: case but::RightWhole:
+        case but::LeftThird: case but::LeftHalf: case but::LeftWhole:
+        case but::ToFirst: case but::ToLast: return move_window(k);
+        case but::StepDown: case but::StepUp: return change_step(k);
+        case but::Scale: return toggle_scale();
+        case but::Fit: return toggle_fit_to_frame();
+        case but::Reverse: case but::Sqrt: case but::Smooth: return toggle_switch(k);
+        case but::AllRefl: case but::ObsRefl: case but::SlimDown: case but::SlimUp:
+            return change_limit(k);
+        case but::ResetView: return reset_view();
+        // Laid out but never enabled: no click can come from them.
+        case but::MeanFDown: case but::MeanFUp: case but::NegClipUp: return;
+        default: return;  // no button has this Index
+    }
+}
 
-        case 28: case 282: {
-            if (fitall || nstep < 1) return;
-            nstep = changed_step(nstep, k == 282, maxstep);
+void frmVorselPlot::choose_quantity(int k) {
+    // Release the previous choice of the same kind (which shows its namesake
+    // of the other kind again).
+    if (but::is_x_quantity(k)) {
+        for (int i : but::XQuantities)
+            if (is_down(i)) makebutton(i);
+    } else {
+        for (int i : but::YQuantities)
+            if (is_down(i)) makebutton(i);
+    }
+    // A new quantity starts with one y scale for the whole curve.
+    if (is_down(but::Scale)) {
+        makebutton(but::Scale);
+        overall = true;
+    }
+    blank_board();
+    active = false;
+    makebutton(-k);
+    if (but::is_x_quantity(k))
+        ibx = k;
+    else
+        iby = k;
+    if (ibx != 0 && iby != 0) fill_current();
+}
+
+void frmVorselPlot::move_window(int k) {
+    if (fitall || nummax < 1) return;
+    ViewWindow v{nf, nl};
+    switch (k) {
+        case but::RightThird: v = shifted_right(v, nummax / 3, nummax, npcur); break;
+        case but::RightHalf: v = shifted_right(v, nummax / 2, nummax, npcur); break;
+        case but::RightWhole: v = shifted_right(v, nummax, nummax, npcur); break;
+        case but::LeftThird: v = shifted_left(v, nummax / 3, nummax, npcur); break;
+        case but::LeftHalf: v = shifted_left(v, nummax / 2, nummax, npcur); break;
+        case but::LeftWhole: v = shifted_left(v, nummax, nummax, npcur); break;
+        case but::ToFirst: v = at_first_point(nummax, npcur); break;
+        default: v = at_last_point(nummax, npcur); break;
+    }
+    nf = v.nf;
+    nl = v.nl;
+    window_readouts();
+    redraw();
+}
+
+void frmVorselPlot::change_step(int k) {
+    if (fitall || nstep < 1) return;
+    nstep = changed_step(nstep, k == but::StepUp, maxstep);
+    nummax = points_per_window(nxpix - margin - 1, nstep);
+    const ViewWindow v = at_first_point(nummax, npcur);
+    nf = v.nf;
+    nl = v.nl;
+    show(ReadOut::StepSize, std::int64_t{nstep});
+    window_readouts();
+    redraw();
+}
+
+void frmVorselPlot::toggle_scale() {
+    const bool to_frame = !is_down(but::Scale);
+    makebutton(to_frame ? -but::Scale : but::Scale);
+    overall = !to_frame;
+    redraw();
+}
+
+void frmVorselPlot::toggle_fit_to_frame() {
+    const std::int32_t w = nxpix - margin - 1;  // the board's width right of the y axis
+    if (!is_down(but::Fit)) {
+        // Spread the whole curve over the board, keeping the step for later.
+        makebutton(-but::Fit);
+        fitall = true;
+        set_view_buttons(false);
+        nstepsave = nstep;
+        nl = npcur;
+        nstep = 0;
+        nf = 1;
+        step = static_cast<double>(Float(w)) / static_cast<double>(Float(nl)) * dfactor;
+    } else {
+        makebutton(but::Fit);
+        fitall = false;
+        set_view_buttons(true);
+        step = 0;
+        if (nstepsave >= 1) {
+            nstep = nstepsave;
             nummax = points_per_window(w, nstep);
             const ViewWindow v = at_first_point(nummax, npcur);
             nf = v.nf;
             nl = v.nl;
-            show(ReadOut::StepSize, std::int64_t{nstep});
-            window_readouts();
-            redraw();
-            return;
+        } else {
+            // No step was in force before: the rebuild chooses one.
+            nstep = -1;
+            nf = 1;
+            nl = npcur;
         }
-
-        case 29:
-            if (ibstate[29] == -1) {
-                makebutton(29);
-                overall = true;
-            } else {
-                makebutton(-29);
-                overall = false;
-            }
-            redraw();
-            return;
-
-        case 31:
-            if (ibstate[31] != -1) {
-                // Spread the whole curve over the board, keeping the step for later.
-                makebutton(-31);
-                fitall = true;
-                set_view_buttons(false);
-                nstepsave = nstep;
-                nl = npcur;
-                nstep = 0;
-                nf = 1;
-                step = static_cast<double>(Float(w)) / static_cast<double>(Float(nl)) * dfactor;
-            } else {
-                makebutton(31);
-                fitall = false;
-                set_view_buttons(true);
-                step = 0;
-                if (nstepsave >= 1) {
-                    nstep = nstepsave;
-                    nummax = points_per_window(w, nstep);
-                    const ViewWindow v = at_first_point(nummax, npcur);
-                    nf = v.nf;
-                    nl = v.nl;
-                } else {
-                    // No step was in force before: the rebuild chooses one.
-                    nstep = -1;
-                    nf = 1;
-                    nl = npcur;
-                }
-            }
-            show(ReadOut::StepSize, std::int64_t{nstep});
-            window_readouts();
-            relim = true;
-            fill_current();
-            return;
-
-        case 32: case 33: case 34: {
-            bool& mode = k == 32 ? reverse : (k == 33 ? sqrooted : smoothed);
-            if (ibstate[static_cast<std::size_t>(k)] == -1) {
-                makebutton(k);
-                mode = false;
-            } else {
-                makebutton(-k);
-                mode = true;
-            }
-            fill_current();
-            return;
-        }
-
-        case 30: case 302: case 35: case 352:
-            if (k == 30) {
-                siglim = 0.0f;
-            } else if (k == 302) {
-                siglim = 3.0f;
-            } else if (k == 35) {
-                siglim = siglim - 1.0f;
-                if (siglim < 0.0f) siglim = 0.0f;
-            } else {
-                siglim = siglim + 1.0f;
-            }
-            show(ReadOut::SigLim, siglim);
-            relim = true;
-            fill_current();
-            return;
-
-        case 37:
-            // Everything back as after start-up, except the chosen quantities.
-            switches_to_start();
-            limits_to_start();
-            fill_current();
-            return;
-
-        default:
-            return;  // 36 and 362 have no command
     }
+    show(ReadOut::StepSize, std::int64_t{nstep});
+    window_readouts();
+    relim = true;
+    fill_current();
+}
+
+void frmVorselPlot::toggle_switch(int k) {
+    bool& mode = k == but::Reverse ? reverse : (k == but::Sqrt ? sqrooted : smoothed);
+    mode = !is_down(k);
+    makebutton(mode ? -k : k);
+    fill_current();
+}
+
+void frmVorselPlot::change_limit(int k) {
+    switch (k) {
+        case but::AllRefl: siglim = 0.0f; break;
+        case but::ObsRefl: siglim = 3.0f; break;  // the button's own limit
+        case but::SlimDown: siglim = std::max(siglim - 1.0f, 0.0f); break;
+        default: siglim = siglim + 1.0f; break;
+    }
+    show(ReadOut::SigLim, siglim);
+    relim = true;
+    fill_current();
+}
+
+void frmVorselPlot::reset_view() {
+    // Everything back as after start-up, except the chosen quantities.
+    switches_to_start();
+    limits_to_start();
+    fill_current();
+}
+
+void frmVorselPlot::redraw() {
+    draw_yaxis();
+    if (!ended()) gfxdrawboard();
+}
+
+void frmVorselPlot::set_view_buttons(bool enabled) {
+    for (int i : but::ViewButtons) p_.cmdBut.set_enabled(i, enabled);
 }
 
 void frmVorselPlot::switches_to_start() {
@@ -274,15 +259,15 @@ void frmVorselPlot::switches_to_start() {
     relim = false;
     fitall = false;
     // "fit to frame" may have disabled them.
-    for (int i : kViewButtons) p_.cmdBut.set_enabled(i, true);
-    for (int i : {29, 31, 32, 33, 34}) makebutton(i);
+    set_view_buttons(true);
+    for (int i : but::Switches) makebutton(i);
 }
 
 void frmVorselPlot::limits_to_start() {
     step = 0.0;
-    clipm = -10000.0f;
-    siglim = 3.0f;
-    clipp = 10000.0f;
+    clipm = kStartNegClip;
+    siglim = kStartLimit;
+    clipp = kStartPosClip;
     nstep = -1;
     show(ReadOut::StepSize, std::int64_t{nstep});
     show(ReadOut::PosClip, clipp);

@@ -12,35 +12,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <limits>
-
+#include "library/numeric.h"
 #include "plot/frmVorselPlot.h"
 
 namespace vorsel::plot {
+
+using numeric::saturate;
 
 namespace {
 
 // Length of the mark that stands for a one-point view window: four pixels on
 // a usual screen, enough to be seen beside the axis.
 constexpr std::int32_t kOnePointMark = 60;
-
-int to_int(std::int64_t v) {
-    constexpr std::int64_t lo = std::numeric_limits<int>::min();
-    constexpr std::int64_t hi = std::numeric_limits<int>::max();
-    return static_cast<int>(v < lo ? lo : (v > hi ? hi : v));
-}
-
-// A running x position in twips rounded down; far outside the board anyway
-// when it leaves the integer range.
-int floor_twips(double xr) {
-    if (std::isnan(xr)) return std::numeric_limits<int>::max();
-    if (xr >= 2147483647.0) return std::numeric_limits<int>::max();
-    if (xr <= -2147483648.0) return std::numeric_limits<int>::min();
-    // floor() by truncation, corrected below zero: one call per point of a
-    // curve of a million points is worth saving.
-    const auto t = static_cast<std::int64_t>(xr);
-    return to_int(static_cast<double>(t) > xr ? t - 1 : t);
-}
 
 // The points of a curve in drawing order, drawn as one connected line with
 // each run of points in one twip column reduced to the lines that show it.
@@ -99,17 +82,10 @@ private:
 
 void frmVorselPlot::gfxdrawboard() {
     // Only a window inside the current curve has heights to draw.
-    const bool window_ok = npcur >= 1 && nf >= 1 && nl >= nf && nl <= npcur &&
-                           static_cast<std::size_t>(nl) <= ycur.size() &&
+    const bool window_ok = window_in_curve() && static_cast<std::size_t>(nl) <= ycur.size() &&
                            static_cast<std::size_t>(nl) <= nkur.size() &&
                            (!smoothed || static_cast<std::size_t>(nl) <= ysmo.size());
-    if (!window_ok) {
-        if (!indicator_hidden) {
-            p_.cmdWindow.set_visible(false);
-            indicator_hidden = true;
-        }
-        return;
-    }
+    if (!window_ok) return hide_indicator();
 
     if (!p_.library.KUR_TO_NKUR(ycur.data(), nkur.data(), &npcur, &nf, &nl, &valmin, &maxpar,
                                 &skale))
@@ -131,12 +107,11 @@ void frmVorselPlot::gfxdrawboard() {
 }
 
 void frmVorselPlot::draw_curve() {
-    if (npcur < 1 || nf < 1 || nl < nf || nl > npcur || static_cast<std::size_t>(nl) > nkur.size())
-        return;
+    if (!window_in_curve() || static_cast<std::size_t>(nl) > nkur.size()) return;
 
-    const int y1 = to_int(std::int64_t{nypix} - nkur(nf));
+    const int y1 = saturate(std::int64_t{nypix} - nkur(nf));
     if (nl == nf) {
-        p_.pctPlot.line(nxorg, y1, to_int(std::int64_t{nxorg} + kOnePointMark), y1, icolor);
+        p_.pctPlot.line(nxorg, y1, saturate(std::int64_t{nxorg} + kOnePointMark), y1, icolor);
         place_viewwindow();
         return;
     }
@@ -148,10 +123,10 @@ void frmVorselPlot::draw_curve() {
     const auto advance = [&] {
         if (nstep != 0) {
             x += nstep;
-            return to_int(x);
+            return saturate(x);
         }
         xr += step;
-        return floor_twips(xr);
+        return numeric::floor_saturated(xr);
     };
 
     // "fit to frame" spreads up to a million points over ten thousand twips,
@@ -163,30 +138,30 @@ void frmVorselPlot::draw_curve() {
     ColumnRun run{p_.pctPlot, icolor, nxorg, y1};
     const std::int32_t last = nl;
     for (std::int64_t i = std::int64_t{nf} + 1; i <= last; ++i)
-        run.add(advance(), to_int(std::int64_t{nypix} - nkur(i)));
+        run.add(advance(), saturate(std::int64_t{nypix} - nkur(i)));
     run.finish();
     place_viewwindow();
 }
 
+void frmVorselPlot::hide_indicator() {
+    if (indicator_hidden) return;
+    p_.cmdWindow.set_visible(false);
+    indicator_hidden = true;
+}
+
 void frmVorselPlot::place_viewwindow() {
-    if (npcur < 1 || nf < 1 || nl < nf || nl > npcur) {
-        if (!indicator_hidden) {
-            p_.cmdWindow.set_visible(false);
-            indicator_hidden = true;
-        }
-        return;
-    }
+    if (!window_in_curve()) return hide_indicator();
 
     const float ratio =
         static_cast<float>(static_cast<double>(std::int64_t{nl} - nf + 1) / static_cast<double>(npcur));
     const double range_width = p_.cmdRange.width();
-    const std::int32_t W = nearest_long(range_width);
+    const std::int32_t W = numeric::nearest_even_saturated(range_width);
     const std::int64_t wwin = static_cast<std::int64_t>(static_cast<double>(W) * static_cast<double>(ratio));
     std::int64_t offs = static_cast<std::int64_t>(static_cast<double>(nf) / static_cast<double>(npcur) *
                                                   static_cast<double>(W));
     if (nf == 1) offs = 1;
     std::int64_t width = wwin - 1;
-    if (nl == npcur) width = nearest_long(range_width - static_cast<double>(offs) - 1.0);
+    if (nl == npcur) width = numeric::nearest_even_saturated(range_width - static_cast<double>(offs) - 1.0);
     if (width < 1) width = 1;  // a control cannot be narrower than nothing
 
     p_.cmdWindow.set_left(p_.cmdRange.left() + static_cast<double>(offs) - 1.0);

@@ -17,12 +17,13 @@ void frmVorselPlot::mnuOpen_Click() {
     p_.fraVorsel.set_caption("VORSELPLOT: Systematic Error Curves");
     blank_board();
 
-    for (int k = 1; k <= 22; ++k)
-        if (ibstate[static_cast<std::size_t>(k)] == -1) makebutton(k);
+    // The y quantities first, then the x quantities, each in rising Index.
+    for (int k = but::Fo; k <= but::VsXRtime; ++k)
+        if (is_down(k)) makebutton(k);
 
     Form_Load();
 }
 
-void frmVorselPlot::mnuExit_Click() { cmdBut_Click(kExitButton); }
+void frmVorselPlot::mnuExit_Click() { cmdBut_Click(but::Exit); }
 
 }  // namespace vorsel::plot

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "chooser/frmGetDefLocation.h"
+#include "plot/buttons.h"
+#include "plot/curve_cache.h"
 #include "platform/chooser_view.h"
 #include "platform/platform.h"
 #include "platform/vorsel_library.h"
@@ -39,9 +41,16 @@ struct PlotPlatform {
 inline constexpr const char* kSettingsApp = "DADO_QEM";
 inline constexpr const char* kSettingsSection = "VORSEL";
 
-// Button indices with a role of their own.
-inline constexpr int kExitButton = 38;
-inline constexpr int kMaxButtonIndex = 38;
+// Start values of the limit and the clip values (start-up, "reset view",
+// File, Open).
+inline constexpr float kStartLimit = 3.0f;
+inline constexpr float kStartPosClip = 10000.0f;
+inline constexpr float kStartNegClip = -10000.0f;
+
+// The modes of format_label.
+inline constexpr int kLabelUpperLimit = -1;  // choose the decimals of the top edge's value
+inline constexpr int kLabelLowerLimit = -2;  // choose the decimals of the bottom edge's value
+inline constexpr int kLabelGrid = 0;         // the text of a grid label
 
 // 1-based array of the plot window: element i lives at [i - 1]; data() is the
 // address of element 1, which is what the library receives.
@@ -65,19 +74,16 @@ class frmVorselPlot {
 public:
     explicit frmVorselPlot(PlotPlatform p);
 
-    // Events.
+    // ---- Events.
     void Form_Load();
     void cmdBut_Click(int Index);
     void mnuOpen_Click();
     void mnuExit_Click();
 
-    // Methods of the window.
+    // ---- Methods of the window.
     void fill_current();
     void sortf(std::int32_t r);
     static float Float(std::int32_t Inp);
-    // A real to the nearest 4-byte integer, halves to the even neighbour;
-    // saturated at the 4-byte range, not-a-number gives 0.
-    static std::int32_t nearest_long(double v);
     void draw_yaxis();
     void gfxdrawboard();
     void draw_curve();
@@ -86,7 +92,15 @@ public:
     void format_label(std::string& text, float& value, int mode);
     void makebutton(std::int32_t Ibut);
 
-    // Shared pieces of several methods.
+    // ---- Pieces of the handlers.
+    // The start values of every scalar that start-up sets (limit 3, clip
+    // values +-10000, step still to be chosen, the board's margins, colours and
+    // switches); touches nothing on the screen.
+    void set_defaults();
+    // nxpix, nypix, maxpix and maxpar from the board's size.
+    void take_board_size();
+    // A new data set is in dat and sigrat: nothing kept belongs to it.
+    void new_data() { cache.new_data(); }
     // Filled rectangle (0, 0)-(nxpix - 1, nypix - 1) in ibackgr.
     void blank_board();
     // txtFirstPoint, txtLastPoint, txtFirstValue, txtLastValue, txtPlottedPoints.
@@ -99,65 +113,71 @@ public:
     // A read-out through the pattern "@@@@@@@".
     void show(platform::ReadOut box, std::int64_t value);
     void show(platform::ReadOut box, float value);
+    // The view window nf..nl lies inside the current curve 1..npcur.
+    bool window_in_curve() const;
 
     // True once the program has been asked to end; no handler runs after it.
-    bool ended() const { return ended_; }
+    bool ended() const { return p_.program.ended(); }
 
-    // ---- Plot state (form-level variables) ----
-    std::int32_t ncurves = 0;
-    std::int32_t npoint = 0;
-    std::int32_t ReturnKey = 0;
-    std::int32_t ixval = 0;
-    std::int32_t iyval = 0;
-    std::int32_t nxpix = 0;
-    std::int32_t nypix = 0;
-    std::int32_t maxpar = 0;
-    std::int32_t maxpix = 0;
-    std::int32_t margin = 0;
-    std::int32_t nxorg = 0;
-    platform::Colour icsm = 0;
-    platform::Colour icob = 0;
-    platform::Colour icross = 0;
-    platform::Colour ibackgr = 0;
-    std::int32_t ibx = 0;
-    std::int32_t iby = 0;
-    platform::Colour icolor = 0;
-    std::int32_t maxstep = 0;
-    std::int32_t nstep = 0;
-    std::int32_t nummax = 0;
-    std::int32_t nf = 0;
-    std::int32_t nl = 0;
-    std::int32_t npcur = 0;
-    double step = 0.0;
-    double dfactor = 0.0;
-    float valmin = 0.0f;
-    float valmax = 0.0f;
-    float skale = 0.0f;
-    float tickval = 0.0f;
-    float clipp = 0.0f;
-    float clipm = 0.0f;
-    float siglim = 0.0f;
-    bool active = false;
-    bool smoothed = false;
-    bool reverse = false;
-    bool sqrooted = false;
-    bool overall = false;
-    bool relim = false;
-    bool fitall = false;
-    bool ShouldCancel = false;
-    // The remembered / chosen location (public: the chooser reads them).
+    // ---- Plot state: the form-level variables. Positions and lengths on the
+    // board are twips (1/1440 inch), y downwards from the board's top edge.
+    std::int32_t ncurves = 0;    // fields per data line kept in dat (at most 15): rows of dat
+    std::int32_t npoint = 0;     // data lines held in dat: estimated from the file length,
+                                 // lowered when the file ends early
+    std::int32_t ReturnKey = 0;  // status of the last READ_VORSEL_DATA (library/vorsel_for.h)
+    std::int32_t ixval = 0;      // row of dat ordering the curve (x quantity), set by fill_current
+    std::int32_t iyval = 0;      // row of dat plotted directly as y; 0 for a computed y
+    std::int32_t nxpix = 0;      // board width, twips (10800 at the design size)
+    std::int32_t nypix = 0;      // board height, twips (5415)
+    std::int32_t maxpar = 0;     // highest height above the bottom edge a point may get (nypix - 1)
+    std::int32_t maxpix = 0;     // height the y value range fills (nypix)
+    std::int32_t margin = 0;     // x of the y axis bar (800); labels stand left of it
+    std::int32_t nxorg = 0;      // x of the first point of the view window (820)
+    platform::Colour icsm = 0;     // colour of the smoothed overlay (red)
+    platform::Colour icob = 0;     // colour of the curve (yellow)
+    platform::Colour icross = 0;   // colour of axis bar, zero band, grid and labels (button face)
+    platform::Colour ibackgr = 0;  // board background (blue)
+    std::int32_t ibx = 0;         // Index of the chosen x button (13..22); 0 = none yet
+    std::int32_t iby = 0;         // Index of the chosen y button (1..12, 23, 24); 0 = none yet
+    platform::Colour icolor = 0;  // colour draw_curve draws in (icob or icsm)
+    std::int32_t maxstep = 0;     // largest step between points, twips (200)
+    std::int32_t nstep = 0;       // step between points, twips; -1 = to be chosen by the next
+                                  // rebuild, 0 = "fit to frame" (step holds the spacing)
+    std::int32_t nummax = 0;      // points one view window holds at the step nstep
+    std::int32_t nf = 0;          // first point of the view window (1-based, into the curve)
+    std::int32_t nl = 0;          // last point of the view window
+    std::int32_t npcur = 0;       // points of the current curve (those passing the limit)
+    double step = 0.0;            // spacing of the points while "fit to frame" is on, twips
+    double dfactor = 0.0;         // share of the board width "fit to frame" fills (0.99)
+    float valmin = 0.0f;          // y value at the bottom edge (set by every redraw)
+    float valmax = 0.0f;          // y value at the top edge
+    float skale = 0.0f;           // twips per y unit
+    float tickval = 0.0f;         // y distance between grid lines
+    float clipp = 0.0f;           // y above it is drawn at it (10000)
+    float clipm = 0.0f;           // y below it, and a y that is not a number, at it (-10000)
+    float siglim = 0.0f;          // Fo/s(Fo) limit: a reflection below it is left out (3)
+    bool active = false;          // a curve is on the board: the view commands work on it
+    bool smoothed = false;        // the smoothed overlay is drawn
+    bool reverse = false;         // x runs from high to low
+    bool sqrooted = false;        // y is drawn as its sign-preserving square root
+    bool overall = false;         // one y scale for the whole curve (else per view window)
+    bool relim = false;           // the next rebuild fits the view window to the curve anew
+    bool fitall = false;          // "fit to frame" is on
+    bool ShouldCancel = false;    // set by the chooser: the user abandoned the choice
+    // The remembered / chosen location (public: the chooser reads them):
+    // strLocation, strDrive, strDirectory, strFile, strCode.
     chooser::Location loc;
 
-    // Arrays, reallocated by every start-up.
-    Array1<float> dat;  // ncurves x npoint, row index fastest: dat(c + (k-1)*ncurves)
-    Array1<float> sigrat;
-    Array1<float> ycur;
-    Array1<float> ysmo;
-    Array1<std::int32_t> nkur;
-    Array1<float> ywork;
-    Array1<float> xcur;
-    Array1<float> xwork;
-    Array1<std::int32_t> iperm;
+    // ---- Arrays, sized by every start-up; the library writes into them.
+    Array1<float> dat;             // ncurves x npoint, row index fastest: dat(c + (k-1)*ncurves)
+    Array1<float> sigrat;          // |Fo/s(Fo)| of each point
+    Array1<float> ycur;            // y of the current curve in plot order, 1..npcur
+    Array1<float> ysmo;            // its smoothed y
+    Array1<std::int32_t> nkur;     // heights of the points nf..nl above the bottom edge
+    Array1<float> ywork;           // the library's scratch
+    Array1<float> xcur;            // x of the current curve in plot order
+    Array1<float> xwork;           // the library's scratch
+    Array1<std::int32_t> iperm;    // point numbers by descending x (sortf)
 
     // dat(c, k)
     float& datv(std::int32_t c, std::int32_t k) {
@@ -165,63 +185,62 @@ public:
     }
 
     // Up/down state of every button Index 0..38 (1 up, -1 down, 0 never set).
-    std::array<std::int32_t, kMaxButtonIndex + 1> ibstate{};
+    std::array<std::int32_t, but::MaxStateIndex + 1> ibstate{};
+    bool is_down(int k) const { return ibstate[static_cast<std::size_t>(k)] == -1; }
 
     // Persists from one click to the next: nstep before "fit to frame".
     std::int32_t nstepsave = 0;
     // The view-window indicator was hidden because there was no curve to show.
     bool indicator_hidden = false;
-    // The point orders sortf has made, most recently used first: a click on
-    // another quantity sorts the points again by a key row it has sorted
-    // before. Only start-up writes dat, and it drops them before it reads a
-    // file; whatever else writes dat must drop them too.
-    struct SortedRow {
-        std::int32_t row = 0;
-        const float* dat = nullptr;  // the arrays and shape it was sorted from
-        std::size_t dat_size = 0;
-        std::int32_t ncurves = 0;
-        std::int32_t npoint = 0;
-        std::vector<std::int32_t> order;  // iperm(1..npoint)
-    };
-    static constexpr std::size_t kSortedRowsKept = 3;
-    std::vector<SortedRow> sorted_rows;
-    // Drops the kept orders and their memory, and the record of the last
-    // curve built (a new file is being read).
-    void forget_sorted_rows();
-
-    // What the last curve was built from. A rebuild from the same data with
-    // the same quantities, limit, clip values and switches ("fit to frame" and
-    // "use step" only spread the same curve anew) gives the same curve, so the
-    // library's result in ycur, xcur and ysmo is used as it stands. Only the
-    // library writes those arrays.
-    struct CurveBuilt {
-        bool valid = false;
-        const float* dat = nullptr;
-        std::int32_t ncurves = 0, npoint = 0, ixval = 0, iyval = 0, ityp = 0;
-        float siglim = 0, clipp = 0, clipm = 0;
-        std::int16_t reverse = 0, sqrooted = 0, smoothed = 0;
-        std::int32_t npcur = 0;
-        bool same_inputs(const CurveBuilt& o) const {
-            return valid && o.valid && dat == o.dat && ncurves == o.ncurves &&
-                   npoint == o.npoint && ixval == o.ixval && iyval == o.iyval &&
-                   ityp == o.ityp && siglim == o.siglim && clipp == o.clipp &&
-                   clipm == o.clipm && reverse == o.reverse && sqrooted == o.sqrooted &&
-                   smoothed == o.smoothed;
-        }
-    };
-    CurveBuilt last_curve;
+    // Orders of the points and the curve last built, for this data set.
+    CurveCache cache;
 
     // Static state of format_label: label decimals of the two limits.
     std::int32_t ndecmax = 0;
     std::int32_t ndecmin = 0;
 
 private:
-    PlotPlatform p_;
-    bool ended_ = false;
-    std::string library_path_;  // 256-character copy of strLocation
+    // ---- Start-up (startup.cpp).
+    void show_start_readouts();
+    void restore_location();
+    // The chooser until a file has been read; false when the program ends.
+    bool choose_and_read_file();
+    // Reads the file just chosen; false (after telling why) when it cannot be
+    // used and the chooser must open again.
+    enum class ReadResult { Read, Refused, Ended };
+    ReadResult read_chosen_file();
+    bool size_arrays();
+    void report_status();
+    void show_loaded_file();
+    void save_location();
+    void refuse(const std::string& reason);
+
+    // ---- Commands (commands.cpp).
+    void choose_quantity(int k);
+    void move_window(int k);
+    void change_step(int k);
+    void toggle_scale();
+    void toggle_fit_to_frame();
+    void toggle_switch(int k);
+    void change_limit(int k);
+    void reset_view();
+    void redraw();
+    void set_view_buttons(bool enabled);
     void end_program();
-    // The board, axis bar, zero band, grid lines and labels of draw_yaxis.
+
+    // ---- Pipeline (pipeline.cpp).
+    // Sorts by the x quantity and has the library build the curve; false when
+    // the program is ending.
+    bool build_curve();
+    void fit_view_window();
+    void show_empty_curve();
+
+    // ---- Board and curve (board.cpp, drawing.cpp).
     void draw_axes();
+    void hide_indicator();
+
+    PlotPlatform p_;
+    std::string library_path_;  // 256-character copy of strLocation
 };
 
 }  // namespace vorsel::plot

@@ -4,6 +4,8 @@
 // the frame is measured from the frame's origin.
 #include "plot/layout.h"
 
+#include "plot/buttons.h"
+
 namespace vorsel::plot {
 
 namespace {
@@ -33,64 +35,70 @@ ButtonSpec x_quantity(int index, const char* caption, double left) {
     return button(index, caption, "", left, 6600, 900, kSys3DLight);
 }
 
+// A two-way switch in its default (up) state, as makebutton also shows it.
+ButtonSpec switch_button(int index, double top, const char* tooltip = nullptr) {
+    const but::SwitchFace& up = but::switch_faces(index)->up;
+    return button(index, up.caption, tooltip ? tooltip : up.tooltip, 10920, top, 900);
+}
+
 std::vector<ButtonSpec> buttons() {
     constexpr bool kDisabled = false;
+    using namespace but;
     return {
-        y_quantity(1, "Fo", 120),
-        y_quantity(2, "Fc", 1020),
-        y_quantity(3, "dF / Fo", 1920),
-        y_quantity(4, "dF / s(Fo)", 2820),
-        y_quantity(5, "Fo / Fc", 3720),
-        y_quantity(6, "Fo / s(Fo)", 4620),
-        y_quantity(7, "abscor", 5520),
-        y_quantity(8, "drift", 6420),
-        y_quantity(9, "weight", 7320),
-        y_quantity(10, "BckgrRat", 8220),
-        y_quantity(11, "dF / <Fo>", 9120, kDisabled),
-        y_quantity(12, "dF/<s(Fo)>", 10020, kDisabled),
-        x_quantity(13, "vs. Fo", 120),
-        x_quantity(14, "vs. Fc", 1020),
-        x_quantity(15, "vs. theta", 1920),
-        x_quantity(16, "vs. phi", 2820),
-        x_quantity(17, "vs. omega", 3720),
-        x_quantity(18, "vs. kappa", 4620),
-        x_quantity(19, "vs. abscor", 5520),
-        x_quantity(20, "vs. drift", 6420),
-        x_quantity(21, "vs. weight", 7320),
-        x_quantity(22, "vs. XRtime", 8220),
+        y_quantity(Fo, "Fo", 120),
+        y_quantity(Fc, "Fc", 1020),
+        y_quantity(dF_Fo, "dF / Fo", 1920),
+        y_quantity(dF_sFo, "dF / s(Fo)", 2820),
+        y_quantity(Fo_Fc, "Fo / Fc", 3720),
+        y_quantity(Fo_sFo, "Fo / s(Fo)", 4620),
+        y_quantity(Abscor, "abscor", 5520),
+        y_quantity(Drift, "drift", 6420),
+        y_quantity(Weight, "weight", 7320),
+        y_quantity(BckgrRat, "BckgrRat", 8220),
+        y_quantity(dF_meanFo, "dF / <Fo>", 9120, kDisabled),
+        y_quantity(dF_meansFo, "dF/<s(Fo)>", 10020, kDisabled),
+        x_quantity(VsFo, "vs. Fo", 120),
+        x_quantity(VsFc, "vs. Fc", 1020),
+        x_quantity(VsTheta, "vs. theta", 1920),
+        x_quantity(VsPhi, "vs. phi", 2820),
+        x_quantity(VsOmega, "vs. omega", 3720),
+        x_quantity(VsKappa, "vs. kappa", 4620),
+        x_quantity(VsAbscor, "vs. abscor", 5520),
+        x_quantity(VsDrift, "vs. drift", 6420),
+        x_quantity(VsWeight, "vs. weight", 7320),
+        x_quantity(VsXRtime, "vs. XRtime", 8220),
         // The averaged y quantities sit in the x row; both are not in use.
-        button(23, "<dF> / Fo", "", 9120, 6600, 900, kSysButtonFace, kDisabled),
-        button(24, "<dF>/s(Fo)", "", 10020, 6600, 900, kSysButtonFace, kDisabled),
+        button(meandF_Fo, "<dF> / Fo", "", 9120, 6600, 900, kSysButtonFace, kDisabled),
+        button(meandF_sFo, "<dF>/s(Fo)", "", 10020, 6600, 900, kSysButtonFace, kDisabled),
 
-        button(25, ">", "Shift the viewwindow 1/3 to the right", 10920, 360, 300),
-        button(252, ">>", "Shift the viewwindow 1/2 to the right", 11220, 360, 300),
-        button(253, ">>  >", "Shift the viewwindow to the right", 11520, 360, 300),
-        button(26, "||<--", "Shift the viewwindow to the extreme left", 10920, 840, 450),
-        button(262, "--> ||", "Shift the viewwindow to the extreme right", 11370, 840, 450),
-        button(27, "<", "Shift the viewwindow 1/3 to the left", 10920, 1320, 300),
-        button(272, "<<", "Shift the viewwindow 1/2 to the left", 11220, 1320, 300),
-        button(273, "<<  <", "Shift the viewwindow to the left", 11520, 1320, 300),
-        button(28, " << step", "Decrease the step size", 10920, 1800, 450),
-        button(282, " >> step", "Increase the step size", 11370, 1800, 450),
-        button(29, "sc frame", "Scale each frame individually in the y-direction", 10920, 2280,
-               900),
-        button(30, " all refl", "Show all reflections", 10920, 2760, 450),
-        button(302, " obs refl", "Show observed reflections only (Fo/sig(Fo) => 3.0)", 11370,
+        button(RightThird, ">", "Shift the viewwindow 1/3 to the right", 10920, 360, 300),
+        button(RightHalf, ">>", "Shift the viewwindow 1/2 to the right", 11220, 360, 300),
+        button(RightWhole, ">>  >", "Shift the viewwindow to the right", 11520, 360, 300),
+        button(ToFirst, "||<--", "Shift the viewwindow to the extreme left", 10920, 840, 450),
+        button(ToLast, "--> ||", "Shift the viewwindow to the extreme right", 11370, 840, 450),
+        button(LeftThird, "<", "Shift the viewwindow 1/3 to the left", 10920, 1320, 300),
+        button(LeftHalf, "<<", "Shift the viewwindow 1/2 to the left", 11220, 1320, 300),
+        button(LeftWhole, "<<  <", "Shift the viewwindow to the left", 11520, 1320, 300),
+        button(StepDown, " << step", "Decrease the step size", 10920, 1800, 450),
+        button(StepUp, " >> step", "Increase the step size", 11370, 1800, 450),
+        switch_button(Scale, 2280),
+        button(AllRefl, " all refl", "Show all reflections", 10920, 2760, 450),
+        button(ObsRefl, " obs refl", "Show observed reflections only (Fo/sig(Fo) => 3.0)", 11370,
                2760, 450),
-        button(31, "fit to frame", "Fit the whole plot to a single frame", 10920, 3240, 900),
+        switch_button(Fit, 3240),
         // Never shown: the negative clip value has no command of its own.
-        button(312, "  >> -clip", "Increase the negative clip value", 11370, 3240, 450,
+        button(NegClipUp, "  >> -clip", "Increase the negative clip value", 11370, 3240, 450,
                kSysButtonFace, kDisabled, false),
         // Two spaces before "from" until makebutton first sets this tool tip.
-        button(32, "x high -> low", "Plot the x-values  from high to low", 10920, 3720, 900),
-        button(33, "sqrt(y)", "Plot square root values for y", 10920, 4200, 900),
-        button(34, "add smoothed", "Add a smoothed curve to the plot", 10920, 4680, 900),
-        button(35, " <<  slim", "Decrease the Fo/s(Fo) limit", 10920, 5160, 450),
-        button(352, " >> slim", "Increase the Fo/s(Fo) limit", 11370, 5160, 450),
-        button(36, " <<  <F>", "", 10920, 5640, 450, kSysButtonFace, kDisabled),
-        button(362, " >> <F>", "", 11370, 5640, 450, kSysButtonFace, kDisabled),
-        button(37, "reset view", "", 10920, 6120, 900),
-        button(38, "EXIT", "", 10920, 6600, 900),
+        switch_button(Reverse, 3720, "Plot the x-values  from high to low"),
+        switch_button(Sqrt, 4200),
+        switch_button(Smooth, 4680),
+        button(SlimDown, " <<  slim", "Decrease the Fo/s(Fo) limit", 10920, 5160, 450),
+        button(SlimUp, " >> slim", "Increase the Fo/s(Fo) limit", 11370, 5160, 450),
+        button(MeanFDown, " <<  <F>", "", 10920, 5640, 450, kSysButtonFace, kDisabled),
+        button(MeanFUp, " >> <F>", "", 11370, 5640, 450, kSysButtonFace, kDisabled),
+        button(ResetView, "reset view", "", 10920, 6120, 900),
+        button(Exit, "EXIT", "", 10920, 6600, 900),
     };
 }
 
@@ -153,6 +161,12 @@ platform::PlotFormLayout make_layout() {
 const platform::PlotFormLayout& plot_window_layout() {
     static const platform::PlotFormLayout layout = make_layout();
     return layout;
+}
+
+std::string caption_of(int index) {
+    for (const platform::ButtonSpec& b : plot_window_layout().buttons)
+        if (b.index == index) return b.caption;
+    return {};
 }
 
 }  // namespace vorsel::plot

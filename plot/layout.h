@@ -4,7 +4,7 @@
 // control afterwards.
 #pragma once
 
-#include <array>
+#include <string>
 
 #include "platform/form.h"
 
@@ -12,8 +12,7 @@ namespace vorsel::plot {
 
 const platform::PlotFormLayout& plot_window_layout();
 
-// The view-window and step buttons of the right-hand column; they are always
-// enabled or disabled together, in this order.
-inline constexpr std::array<int, 10> kViewButtons = {25, 252, 253, 26, 262, 27, 272, 273, 28, 282};
+// The caption a button has in the layout ("" for an Index that names none).
+std::string caption_of(int index);
 
 }  // namespace vorsel::plot

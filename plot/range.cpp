@@ -181,15 +181,15 @@ void frmVorselPlot::draw_yaxis() {
     tickval = rg.tickval;
 
     std::string unused;
-    format_label(unused, valmax, -1);
-    format_label(unused, valmin, -2);
+    format_label(unused, valmax, kLabelUpperLimit);
+    format_label(unused, valmin, kLabelLowerLimit);
     if (!(valmax > valmin)) {
         if (valmin > 0.0f) {
             valmin = 0.0f;
-            format_label(unused, valmin, -2);
+            format_label(unused, valmin, kLabelLowerLimit);
         } else {
             valmax = 0.0f;
-            format_label(unused, valmax, -1);
+            format_label(unused, valmax, kLabelUpperLimit);
         }
     }
 
@@ -212,15 +212,15 @@ void frmVorselPlot::format_label(std::string& text, float& value, int mode) {
     if (value < kLowestLimit) value = kLowestLimit;
     if (value > kHighestLimit) value = kHighestLimit;
 
-    if (mode == -1) {
+    if (mode == kLabelUpperLimit) {
         ndecmax = decimals(value);
         return;
     }
-    if (mode == -2) {
+    if (mode == kLabelLowerLimit) {
         ndecmin = decimals(value);
         return;
     }
-    if (mode != 0) return;
+    if (mode != kLabelGrid) return;
 
     const std::int32_t ndec = std::clamp(std::min(ndecmax, ndecmin), 0, 2);
     text = platform::at_pattern(platform::fixed_decimals(value, ndec),

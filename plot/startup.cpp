@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 
+#include "library/numeric.h"
 #include "library/vorsel_for.h"
 #include "platform/format.h"
 #include "plot/frmVorselPlot.h"
@@ -172,7 +173,14 @@ std::string more_data_text(std::int64_t total) {
 frmVorselPlot::frmVorselPlot(PlotPlatform p) : p_(p) {}
 
 void frmVorselPlot::Form_Load() {
-    // Defaults.
+    set_defaults();
+    show_start_readouts();
+    restore_location();
+    if (!choose_and_read_file()) return;  // the program is ending
+    show_loaded_file();
+}
+
+void frmVorselPlot::set_defaults() {
     dfactor = 0.99;
     ibx = 0;
     iby = 0;
@@ -193,20 +201,23 @@ void frmVorselPlot::Form_Load() {
     overall = true;
     relim = false;
     fitall = false;
-    siglim = 3.0f;
-    clipp = 10000.0f;
-    clipm = -10000.0f;
+    siglim = kStartLimit;
+    clipp = kStartPosClip;
+    clipm = kStartNegClip;
     valmax = 0.0f;
     valmin = 0.0f;
+}
 
+void frmVorselPlot::show_start_readouts() {
     show(ReadOut::StepSize, std::int64_t{nstep});
     show(ReadOut::PosClip, clipp);
     show(ReadOut::NegClip, clipm);
     show(ReadOut::SigLim, siglim);
     show(ReadOut::MaxValue, valmax);
     show(ReadOut::MinValue, valmin);
+}
 
-    // The location chosen last time.
+void frmVorselPlot::restore_location() {
     auto setting = [this](const char* key) {
         return p_.settings.get(kSettingsApp, kSettingsSection, key, "");
     };
@@ -222,14 +233,28 @@ void frmVorselPlot::Form_Load() {
         loc.strFile.clear();
         loc.strLocation.clear();
     }
+}
 
+void frmVorselPlot::save_location() {
+    auto save = [this](const char* key, const std::string& value) {
+        p_.settings.set(kSettingsApp, kSettingsSection, key, value);
+    };
+    save(kKeyCode, loc.strCode);
+    save(kKeyDrive, loc.strDrive);
+    save(kKeyDirectory, loc.strDirectory);
+    save(kKeyFile, loc.strFile);
+    save(kKeyLocation, loc.strLocation);
+}
+
+void frmVorselPlot::refuse(const std::string& reason) {
+    p_.messages.show("The input data file " + loc.strLocation + " cannot be used." + kCrLf +
+                         reason + kCrLf + kCrLf + "Choose another file.",
+                     kReadError, MsgButtons::Ok, MsgIcon::Critical);
+}
+
+bool frmVorselPlot::choose_and_read_file() {
     // Until a file has been read, the chooser opens again after every file
     // that cannot be used; it reopens on that file's directory.
-    auto refuse = [this](const std::string& reason) {
-        p_.messages.show("The input data file " + loc.strLocation + " cannot be used." + kCrLf +
-                             reason + kCrLf + kCrLf + "Choose another file.",
-                         kReadError, MsgButtons::Ok, MsgIcon::Critical);
-    };
     for (;;) {
         ShouldCancel = false;
         {
@@ -237,111 +262,110 @@ void frmVorselPlot::Form_Load() {
             chooser::frmGetDefLocation chooser(*view, p_.messages, p_.files, p_.path_style);
             chooser.show_modal(loc, ShouldCancel);
             if (ShouldCancel) {
-                cmdBut_Click(kExitButton);
-                return;
+                cmdBut_Click(but::Exit);
+                return false;
             }
-            loc.strCode = chooser.pub.strCode;
-            loc.strDrive = chooser.pub.strDrive;
-            loc.strDirectory = chooser.pub.strDirectory;
-            loc.strFile = chooser.pub.strFile;
-            loc.strLocation = chooser.pub.strLocation;
+            loc = chooser.pub;
         }
+        save_location();
+        switch (read_chosen_file()) {
+            case ReadResult::Read: return true;
+            case ReadResult::Ended: return false;
+            case ReadResult::Refused: continue;
+        }
+    }
+}
 
-        auto save = [this](const char* key, const std::string& value) {
-            p_.settings.set(kSettingsApp, kSettingsSection, key, value);
-        };
-        save(kKeyCode, loc.strCode);
-        save(kKeyDrive, loc.strDrive);
-        save(kKeyDirectory, loc.strDirectory);
-        save(kKeyFile, loc.strFile);
-        save(kKeyLocation, loc.strLocation);
+frmVorselPlot::ReadResult frmVorselPlot::read_chosen_file() {
+    // The reader takes a blank-padded field of 256 characters: a longer
+    // path would be cut and could name another file.
+    if (loc.strLocation.size() > kLibraryPathLength) {
+        refuse("Its path is longer than " + std::to_string(kLibraryPathLength) +
+               " characters, more than the reader can take.");
+        return ReadResult::Refused;
+    }
+    library_path_ = loc.strLocation;
+    library_path_.resize(kLibraryPathLength, ' ');
 
-        // The reader takes a blank-padded field of 256 characters: a longer
-        // path would be cut and could name another file.
-        if (loc.strLocation.size() > kLibraryPathLength) {
-            refuse("Its path is longer than " + std::to_string(kLibraryPathLength) +
-                   " characters, more than the reader can take.");
-            continue;
-        }
-        library_path_ = loc.strLocation;
-        library_path_.resize(kLibraryPathLength, ' ');
+    const Header h = read_header(p_.files, loc.strLocation);
+    if (!h.problem.empty()) {
+        refuse(h.problem);
+        return ReadResult::Refused;
+    }
+    ncurves = h.ncurves;
+    npoint = h.npoint;
 
-        const Header h = read_header(p_.files, loc.strLocation);
-        if (!h.problem.empty()) {
-            refuse(h.problem);
-            continue;
-        }
-        ncurves = h.ncurves;
-        npoint = h.npoint;
-
-        if (ncurves > kMaxCurves) {
-            p_.messages.show(std::string("Warning: number of curves on the input file > 15") +
-                                 kCrLf + "Only the first 15 curves will be used...",
-                             "Too many curves!", MsgButtons::Ok, MsgIcon::None);
-            ncurves = kMaxCurves;
-        }
-
-        forget_sorted_rows();
-        try {
-            const auto n = static_cast<std::size_t>(npoint);
-            dat.redim(static_cast<std::size_t>(ncurves) * n);
-            sigrat.redim(n);
-            ycur.redim(n);
-            ysmo.redim(n);
-            nkur.redim(n);
-            ywork.redim(n);
-            xcur.redim(n);
-            xwork.redim(n);
-            iperm.redim(n);
-        } catch (const std::exception&) {
-            // bad_alloc, or length_error beyond what a vector can address.
-            refuse("There is not enough memory for its " + std::to_string(npoint) +
-                   " data points of " + std::to_string(ncurves) + " curves.");
-            continue;
-        }
-
-        ReturnKey = 0;
-        if (!p_.library.READ_VORSEL_DATA(library_path_.c_str(), dat.data(), sigrat.data(),
-                                         &ncurves, &npoint, &ReturnKey))
-            return;  // the library is missing: the program is ending
-
-        if (ReturnKey == VORSEL_TWO_LINES) {
-            // One line expected, two present: the format's own code for this
-            // would read as a curve-count mismatch.
-            p_.messages.show(more_data_text(2), kReadError, MsgButtons::Ok, MsgIcon::None);
-            break;
-        }
-        if (ReturnKey > 0) {
-            refuse(reader_problem(ReturnKey, npoint, ncurves));
-            continue;
-        }
-        if (ReturnKey == VORSEL_PREMATURE_EOF && npoint < 1) {
-            refuse("It holds no data line after its header line.");
-            continue;
-        }
-        if (ReturnKey == VORSEL_PREMATURE_EOF)
-            p_.messages.show(std::string("Error: premature EOF while reading input data") +
-                                 kCrLf + "Number of data point adapted...",
-                             kReadError, MsgButtons::Ok, MsgIcon::None);
-        if (ReturnKey == VORSEL_CURVES_DIFFER)
-            p_.messages.show(std::string("Error: Number of curves found differs") + kCrLf +
-                                 "Program execution should be stopped...",
-                             kReadError, MsgButtons::Ok, MsgIcon::None);
-        if (ReturnKey < VORSEL_CURVES_DIFFER)
-            p_.messages.show(more_data_text(-std::int64_t{ReturnKey}), kReadError,
-                             MsgButtons::Ok, MsgIcon::None);
-        break;
+    if (ncurves > kMaxCurves) {
+        p_.messages.show(std::string("Warning: number of curves on the input file > 15") + kCrLf +
+                             "Only the first 15 curves will be used...",
+                         "Too many curves!", MsgButtons::Ok, MsgIcon::None);
+        ncurves = kMaxCurves;
     }
 
+    new_data();
+    if (!size_arrays()) return ReadResult::Refused;
+
+    ReturnKey = 0;
+    if (!p_.library.READ_VORSEL_DATA(library_path_.c_str(), dat.data(), sigrat.data(), &ncurves,
+                                     &npoint, &ReturnKey))
+        return ReadResult::Ended;  // the library is missing: the program is ending
+
+    if (ReturnKey > 0 && ReturnKey != VORSEL_TWO_LINES) {
+        refuse(reader_problem(ReturnKey, npoint, ncurves));
+        return ReadResult::Refused;
+    }
+    if (ReturnKey == VORSEL_PREMATURE_EOF && npoint < 1) {
+        refuse("It holds no data line after its header line.");
+        return ReadResult::Refused;
+    }
+    report_status();
+    return ReadResult::Read;
+}
+
+bool frmVorselPlot::size_arrays() {
+    try {
+        const auto n = static_cast<std::size_t>(npoint);
+        dat.redim(static_cast<std::size_t>(ncurves) * n);
+        sigrat.redim(n);
+        ycur.redim(n);
+        ysmo.redim(n);
+        nkur.redim(n);
+        ywork.redim(n);
+        xcur.redim(n);
+        xwork.redim(n);
+        iperm.redim(n);
+    } catch (const std::exception&) {
+        // bad_alloc, or length_error beyond what a vector can address.
+        refuse("There is not enough memory for its " + std::to_string(npoint) +
+               " data points of " + std::to_string(ncurves) + " curves.");
+        return false;
+    }
+    return true;
+}
+
+void frmVorselPlot::report_status() {
+    auto report = [this](const std::string& text) {
+        p_.messages.show(text, kReadError, MsgButtons::Ok, MsgIcon::None);
+    };
+    // One line expected, two present: the format's own code for this would
+    // read as a curve-count mismatch.
+    if (ReturnKey == VORSEL_TWO_LINES) report(more_data_text(2));
+    if (ReturnKey == VORSEL_PREMATURE_EOF)
+        report(std::string("Error: premature EOF while reading input data") + kCrLf +
+               "Number of data point adapted...");
+    if (ReturnKey == VORSEL_CURVES_DIFFER)
+        report(std::string("Error: Number of curves found differs") + kCrLf +
+               "Program execution should be stopped...");
+    if (ReturnKey < VORSEL_CURVES_DIFFER) report(more_data_text(-std::int64_t{ReturnKey}));
+}
+
+void frmVorselPlot::show_loaded_file() {
     npcur = npoint;
     show(ReadOut::TotalPoints, std::int64_t{npoint});
     show(ReadOut::UsedPoints, std::int64_t{npcur});
     show(ReadOut::PlottedPoints, std::int64_t{0});
 
-    nxpix = static_cast<std::int32_t>(std::nearbyint(p_.pctPlot.width()));
-    nypix = static_cast<std::int32_t>(std::nearbyint(p_.pctPlot.height()));
-    maxpix = nypix;
-    maxpar = nypix - 1;
+    take_board_size();
 
     p_.fraVorsel.set_caption_font(10.0f, true);
     p_.fraVorsel.set_caption("VORSELPLOT: Systematic Error Curves for " + loc.strCode +
@@ -350,10 +374,14 @@ void frmVorselPlot::Form_Load() {
     blank_board();
 }
 
-void frmVorselPlot::end_program() {
-    ended_ = true;
-    p_.program.end();
+void frmVorselPlot::take_board_size() {
+    nxpix = numeric::nearest_even_saturated(p_.pctPlot.width_twips());
+    nypix = numeric::nearest_even_saturated(p_.pctPlot.height_twips());
+    maxpix = nypix;
+    maxpar = nypix - 1;
 }
+
+void frmVorselPlot::end_program() { p_.program.end(); }
 
 void frmVorselPlot::show(platform::ReadOut box, std::int64_t value) {
     p_.readouts.set_text(box, platform::readout(value));

@@ -18,8 +18,8 @@ public:
     // The board's size in twips (the design size: 10800 x 5415).
     QtBoard(double width_twips, double height_twips, QWidget* parent = nullptr);
 
-    double width() const override { return width_twips_; }
-    double height() const override { return height_twips_; }
+    double width_twips() const override { return width_twips_; }
+    double height_twips() const override { return height_twips_; }
     void fill_rect(int x1, int y1, int x2, int y2, Colour c) override;
     void line(int x1, int y1, int x2, int y2, Colour c) override;
     void line_to(int x2, int y2, Colour c) override;

@@ -198,7 +198,7 @@ void ChooserDialog::run_modal() {
     exec();
 }
 
-void ChooserDialog::close() {
+void ChooserDialog::unload() {
     closing_ = true;
     done(QDialog::Accepted);
 }

@@ -53,7 +53,7 @@ public:
     std::string file_selected() const override;
 
     void run_modal() override;
-    void close() override;
+    void unload() override;
 
     // What the user sees and does, for tests and for the dialog's own wiring:
     // open a directory as a double click on it would, click a file by name.
@@ -87,7 +87,7 @@ private:
     QString file_dir_;     // directory the file list shows
     QString pattern_ = QStringLiteral("*");
     bool filling_ = false;  // the lists are being refilled by code
-    bool closing_ = false;  // close() was called
+    bool closing_ = false;  // unload() was called
 };
 
 class ChooserDialogFactory : public platform::ChooserViewFactory {

@@ -48,7 +48,7 @@ public:
 class QtProgram : public platform::Program {
 public:
     void end() override;
-    bool ended() const { return ended_; }
+    bool ended() const override { return ended_; }
 
 private:
     bool ended_ = false;

@@ -20,8 +20,8 @@ int px(int twips) { return platform::qt::board_px(twips); }
 
 TEST(QtBoardTest, SizeAndColoursFollowTheTwipsAndTheWindowColours) {
     QtBoard b(10800, 5415);
-    EXPECT_EQ(b.width(), 10800);
-    EXPECT_EQ(b.height(), 5415);
+    EXPECT_EQ(b.width_twips(), 10800);
+    EXPECT_EQ(b.height_twips(), 5415);
     EXPECT_EQ(b.image().width(), px(10799) + 1);
     EXPECT_EQ(b.image().height(), px(5414) + 1);
     EXPECT_EQ(to_qcolor(0xFF0000), QColor(0, 0, 255));
@@ -187,6 +187,7 @@ struct RecordingMessages : platform::Messages {
 struct RecordingProgram : platform::Program {
     int ends = 0;
     void end() override { ++ends; }
+    bool ended() const override { return ends > 0; }
 };
 
 TEST(DynamicLibraryTest, FindsTheLibraryBesideTheProgramAndBindsEachEntryPoint) {

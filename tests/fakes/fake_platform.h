@@ -40,8 +40,8 @@ public:
     int text_x = 0, text_y = 0;
     int cur_x = 0, cur_y = 0;
 
-    double width() const override { return w; }
-    double height() const override { return h; }
+    double width_twips() const override { return w; }
+    double height_twips() const override { return h; }
     void fill_rect(int x1, int y1, int x2, int y2, Colour c) override {
         log_.push_back("rect " + std::to_string(x1) + " " + std::to_string(y1) + " " +
                        std::to_string(x2) + " " + std::to_string(y2) + " " + hex(c) + " w" +
@@ -281,6 +281,7 @@ public:
         ++ends;
         log_.push_back("program.end");
     }
+    bool ended() const override { return ends > 0; }
 
 private:
     Log& log_;
@@ -393,7 +394,7 @@ public:
         if (open && events) events->frame_closed();  // the script left it open
         open = false;
     }
-    void close() override {
+    void unload() override {
         open = false;
         log_.push_back("chooser.close");
     }

@@ -18,7 +18,7 @@ using vorsel::fakes::FakePlatform;
 using vorsel::fakes::Log;
 using vorsel::platform::readout;
 using vorsel::plot::frmVorselPlot;
-using vorsel::plot::kViewButtons;
+namespace but = vorsel::plot::but;
 using Lines = std::vector<std::string>;
 
 class CurveLibrary : public FakeLibrary {
@@ -90,7 +90,7 @@ struct Commands : ::testing::Test {
         f.active = true;
         // The curve arrays were written here, not by the library: nothing of
         // an earlier build may be taken for them.
-        f.last_curve = {};
+        f.new_data();
         fp.log.clear();
     }
 
@@ -117,7 +117,7 @@ struct Commands : ::testing::Test {
     }
     Lines enabled_ops(bool on) const {
         Lines r;
-        for (int i : kViewButtons) r.push_back("but" + std::to_string(i) + ".enabled " + (on ? "1" : "0"));
+        for (int i : but::ViewButtons) r.push_back("but" + std::to_string(i) + ".enabled " + (on ? "1" : "0"));
         return r;
     }
     Lines button_enables() const {

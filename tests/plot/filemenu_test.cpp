@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 using vorsel::fakes::FakeChooserView;
 using vorsel::fakes::FakePlatform;
 using vorsel::plot::frmVorselPlot;
-using vorsel::plot::kViewButtons;
+namespace but = vorsel::plot::but;
 using Lines = std::vector<std::string>;
 
 // A data file of five reflections with 13 fields each, CR LF line ends.
@@ -64,7 +64,7 @@ struct FileMenu : ::testing::Test {
         f.makebutton(-1);
         f.ibx = 15, f.iby = 1;
         f.makebutton(-31);
-        for (int k : kViewButtons) fp.buttons.set_enabled(k, false);
+        for (int k : but::ViewButtons) fp.buttons.set_enabled(k, false);
         f.makebutton(-33);
         f.makebutton(-34);
         f.fitall = f.sqrooted = f.smoothed = f.active = true;
@@ -113,7 +113,7 @@ TEST_F(FileMenu, OpenPutsThePanelBackBeforeTheChooserOpens) {
     // The menu's own steps come first; the start-up with its chooser follows.
     ASSERT_NE(at("chooser.show"), -1) << "the start-up did not run again";
     Lines want;
-    for (int k : kViewButtons) want.push_back("but" + std::to_string(k) + ".enabled 1");
+    for (int k : but::ViewButtons) want.push_back("but" + std::to_string(k) + ".enabled 1");
     want.insert(want.end(),
                 {"but29.face 8000000F", "but29.caption [sc frame]",
                  "but29.tooltip [Scale each frame individually in the y-direction]",
@@ -136,7 +136,7 @@ TEST_F(FileMenu, OpenPutsThePanelBackBeforeTheChooserOpens) {
     EXPECT_LT(want.size(), static_cast<std::size_t>(at("chooser.show")));
 
     for (int k = 1; k <= 22; ++k) EXPECT_NE(f.ibstate[static_cast<std::size_t>(k)], -1) << k;
-    for (int k : kViewButtons) EXPECT_TRUE(fp.buttons.state[k].enabled) << k;
+    for (int k : but::ViewButtons) EXPECT_TRUE(fp.buttons.state[k].enabled) << k;
     EXPECT_FALSE(f.fitall);
     EXPECT_FALSE(f.sqrooted);
     EXPECT_FALSE(f.smoothed);

@@ -99,11 +99,11 @@ TEST(PlotWindowLayout, ButtonIndicesFollowTheColumnScheme) {
         EXPECT_TRUE(by_index.emplace(b.index, &b).second) << "Index " << b.index << " twice";
         EXPECT_EQ(b.geometry.height, 495) << b.index;
     }
-    for (int k = 1; k <= vorsel::plot::kMaxButtonIndex; ++k) EXPECT_TRUE(by_index.count(k)) << k;
+    for (int k = 1; k <= vorsel::plot::but::MaxStateIndex; ++k) EXPECT_TRUE(by_index.count(k)) << k;
     EXPECT_FALSE(by_index.count(0));
     // 10 n + 2 and 10 n + 3 share the row of n, each right of the one before.
     for (const auto& [index, b] : by_index) {
-        if (index <= vorsel::plot::kMaxButtonIndex) continue;
+        if (index <= vorsel::plot::but::MaxStateIndex) continue;
         SCOPED_TRACE(index);
         const int n = index / 10, step = index % 10;
         ASSERT_TRUE(step == 2 || step == 3);

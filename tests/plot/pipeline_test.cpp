@@ -12,6 +12,7 @@
 #include <random>
 #include <vector>
 
+#include "library/numeric.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/plot/reference_sort.h"
 #include "plot/frmVorselPlot.h"
@@ -137,7 +138,7 @@ TEST(NearestLong, HalvesToEvenAndSaturates) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.in);
-        EXPECT_EQ(frmVorselPlot::nearest_long(c.in), c.want);
+        EXPECT_EQ(vorsel::numeric::nearest_even_saturated(c.in), c.want);
     }
 }
 

@@ -48,7 +48,7 @@ struct Plot {
 
     // A file of n points and ncurves rows, every row zero.
     void load(std::int32_t n, std::int32_t ncurves) {
-        plot.forget_sorted_rows();  // what start-up does before it reads a file
+        plot.new_data();  // what start-up does before it reads a file
         plot.ncurves = ncurves;
         plot.npoint = n;
         plot.dat.redim(static_cast<std::size_t>(n) * static_cast<std::size_t>(ncurves));
@@ -143,8 +143,8 @@ TEST(SortfOrder, EachKeyRowKeepsItsOwnOrder) {
     for (std::int32_t r : clicks) {
         SCOPED_TRACE("key row " + std::to_string(r));
         ASSERT_EQ(t.sortf(r), want[static_cast<std::size_t>(r)]);
-        EXPECT_LE(t.plot.sorted_rows.size(), frmVorselPlot::kSortedRowsKept);
-        EXPECT_EQ(t.plot.sorted_rows.front().row, r);  // the last row used is kept
+        EXPECT_LE(t.plot.cache.orders_kept(), vorsel::plot::CurveCache::kOrdersKept);
+        EXPECT_EQ(t.plot.cache.latest_row(), r);  // the last row used is kept
     }
 }
 
@@ -175,8 +175,8 @@ TEST(SortfOrder, ChangedKeysAreSortedAnew) {
         ASSERT_EQ(t.sortf(6), reference_sort(keys));
         keys[static_cast<std::size_t>(c.point - 1)] = c.value;
         t.set_row(6, keys);
-        t.plot.forget_sorted_rows();
-        EXPECT_TRUE(t.plot.sorted_rows.empty());
+        t.plot.new_data();
+        EXPECT_EQ(t.plot.cache.orders_kept(), 0u);
         ASSERT_EQ(t.sortf(6), reference_sort(keys));
     }
 

@@ -1,0 +1,43 @@
+#include "plot/curve_cache.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace vorsel::plot {
+
+void CurveCache::new_data() {
+    ++generation_;
+    forget_orders();
+    forget_curve();
+}
+
+bool CurveCache::recall_order(RowOf key, std::int32_t npoint, std::int32_t* iperm) {
+    const auto n = static_cast<std::size_t>(npoint > 0 ? npoint : 0);
+    for (auto it = orders_.begin(); it != orders_.end(); ++it) {
+        if (!(it->key == key) || it->points.size() != n) continue;
+        std::memcpy(iperm, it->points.data(), n * sizeof(std::int32_t));
+        std::rotate(orders_.begin(), it, it + 1);
+        return true;
+    }
+    return false;
+}
+
+void CurveCache::keep_order(RowOf key, std::vector<std::int32_t> order, std::uint64_t made_from) {
+    if (made_from != generation_) return;
+    if (orders_.size() >= kOrdersKept) orders_.pop_back();
+    orders_.insert(orders_.begin(), Order{key, std::move(order)});
+}
+
+void CurveCache::forget_orders() {
+    orders_.clear();
+    orders_.shrink_to_fit();
+}
+
+void CurveCache::curve_built(const CurveKey& key, std::int32_t npcur) {
+    curve_valid_ = true;
+    curve_key_ = key;
+    curve_npcur_ = npcur;
+}
+
+}  // namespace vorsel::plot

@@ -1,0 +1,69 @@
+// What the plot window keeps from one rebuild of the curve to the next: the
+// orders in which sortf put the points for the last few key rows, and what the
+// curve in ycur, xcur and ysmo was built from. Both belong to one data set: a
+// new file read into dat starts a new generation, and nothing kept from an
+// earlier generation is ever taken for the new data.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vorsel::plot {
+
+class CurveCache {
+public:
+    // Everything that decides the curve FILL_KURRENT builds from the data.
+    struct CurveKey {
+        std::int32_t ixval = 0, iyval = 0, ityp = 0;
+        float siglim = 0, clipp = 0, clipm = 0;
+        std::int16_t reverse = 0, sqrooted = 0, smoothed = 0;
+        bool operator==(const CurveKey&) const = default;
+    };
+
+    // The orders of this many key rows are kept, most recently used first.
+    static constexpr std::size_t kOrdersKept = 3;
+
+    // A new data set is in dat: drops every order (and its memory) and the
+    // record of the curve, and starts a new generation.
+    void new_data();
+    std::uint64_t generation() const { return generation_; }
+
+    // Where a key row lies: its row number in data of ncurves rows.
+    struct RowOf {
+        std::int32_t row = 0, ncurves = 0;
+        bool operator==(const RowOf&) const = default;
+    };
+    // Copies the kept order of the key row (npoint point numbers) into
+    // iperm(1..npoint) and returns true; false when none is kept.
+    bool recall_order(RowOf key, std::int32_t npoint, std::int32_t* iperm);
+    // Keeps the order made for the key row from the data of generation
+    // `made_from`; an order made from an earlier data set is dropped.
+    void keep_order(RowOf key, std::vector<std::int32_t> order, std::uint64_t made_from);
+    // Drops the orders (no memory to keep them: the sort works in place).
+    void forget_orders();
+    std::size_t orders_kept() const { return orders_.size(); }
+    // The key row used last, 0 when none is kept.
+    std::int32_t latest_row() const { return orders_.empty() ? 0 : orders_.front().key.row; }
+
+    // Whether ycur, xcur and ysmo hold the curve built from `key` in this
+    // generation (only the library writes them); its length is curve_npcur().
+    bool holds_curve(const CurveKey& key) const { return curve_valid_ && curve_key_ == key; }
+    std::int32_t curve_npcur() const { return curve_npcur_; }
+    void curve_built(const CurveKey& key, std::int32_t npcur);
+    // The curve arrays were written by something else than the library.
+    void forget_curve() { curve_valid_ = false; }
+
+private:
+    struct Order {
+        RowOf key;
+        std::vector<std::int32_t> points;  // iperm(1..npoint)
+    };
+    std::uint64_t generation_ = 0;
+    std::vector<Order> orders_;
+    bool curve_valid_ = false;
+    CurveKey curve_key_;
+    std::int32_t curve_npcur_ = 0;
+};
+
+}  // namespace vorsel::plot
