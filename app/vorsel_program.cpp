@@ -15,16 +15,10 @@ VorselProgram::VorselProgram()
                                window_.buttons(), window_.readouts(), window_.frame(),
                                messages_, settings_, files_, program_, library_,
                                chooser_views_, platform::PathStyle::posix()}) {
-    // Once the program is ending no further command runs.
-    window_.on_button = [this](int index) {
-        if (!ended()) form_.cmdBut_Click(index);
-    };
-    window_.on_open = [this] {
-        if (!ended()) form_.mnuOpen_Click();
-    };
-    window_.on_exit = [this] {
-        if (!ended()) form_.mnuExit_Click();
-    };
+    // Once the program is ending the window itself runs no further command.
+    window_.on_button = [this](int index) { form_.cmdBut_Click(index); };
+    window_.on_open = [this] { form_.mnuOpen_Click(); };
+    window_.on_exit = [this] { form_.mnuExit_Click(); };
 }
 
 void VorselProgram::start() {

@@ -235,7 +235,16 @@ private:
     void fit_view_window();
     void show_empty_curve();
 
-    // ---- Board and curve (board.cpp, drawing.cpp).
+    // ---- Value range (range.cpp), board and curve (board.cpp, drawing.cpp).
+    // The finite extremes of the y values the scale follows (the whole curve,
+    // or the view window while each window has its own scale).
+    struct Extremes {
+        bool any = false;
+        float hi = -1.0E7f, lo = 1.0E7f;
+    };
+    Extremes data_extremes() const;
+    // valmin, valmax, tickval and skale for the board; shows the extremes.
+    void value_range();
     void draw_axes();
     void hide_indicator();
 

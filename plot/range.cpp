@@ -142,33 +142,46 @@ std::int32_t decimals(float v) {
 
 void frmVorselPlot::draw_yaxis() {
     // ---- Value range, tick and scale; the data extremes.
+    value_range();
+    // ---- The board, its axis, zero band, grid and labels.
+    draw_axes();
+    // ---- Distances in twips from the zero row to the top and bottom edges.
+    // Fix of a Single stays a Single, so no integer conversion is involved.
+    show(platform::ReadOut::MaxClipValue, std::trunc(valmax * skale));
+    show(platform::ReadOut::MinClipValue, std::trunc(valmin * skale));
+}
+
+frmVorselPlot::Extremes frmVorselPlot::data_extremes() const {
     std::int64_t first = overall ? 1 : nf;
     std::int64_t last = overall ? npcur : nl;
     first = std::max<std::int64_t>(first, 1);
     last = std::min<std::int64_t>({last, npcur, static_cast<std::int64_t>(ycur.size())});
 
-    bool any = false;
-    float hi = -kFarAbove;
-    float lo = kFarAbove;
+    Extremes e;
     for (std::int64_t i = first; i <= last; ++i) {
         const float y = ycur(i);
         if (!std::isfinite(y)) continue;
-        if (!any) {
-            hi = lo = y;
-            any = true;
+        if (!e.any) {
+            e.hi = e.lo = y;
+            e.any = true;
         }
-        if (y > hi) hi = y;
-        if (y < lo) lo = y;
+        if (y > e.hi) e.hi = y;
+        if (y < e.lo) e.lo = y;
     }
-    show(platform::ReadOut::MaxValue, any ? hi : 0.0f);
-    show(platform::ReadOut::MinValue, any ? lo : 0.0f);
+    return e;
+}
 
-    float whi = std::clamp(hi, -kFarAbove, kFarAbove);
-    float wlo = std::clamp(lo, -kFarAbove, kFarAbove);
+void frmVorselPlot::value_range() {
+    const Extremes e = data_extremes();
+    show(platform::ReadOut::MaxValue, e.any ? e.hi : 0.0f);
+    show(platform::ReadOut::MinValue, e.any ? e.lo : 0.0f);
+
+    float whi = std::clamp(e.hi, -kFarAbove, kFarAbove);
+    float wlo = std::clamp(e.lo, -kFarAbove, kFarAbove);
     const float spread = whi - wlo;
     const float magnitude = std::max(std::fabs(whi), std::fabs(wlo));
-    if (!any || !(spread > std::max(magnitude * kFlatRelative, kFlatAbsolute))) {
-        double c = any ? (static_cast<double>(wlo) + whi) / 2.0 : 0.0;
+    if (!e.any || !(spread > std::max(magnitude * kFlatRelative, kFlatAbsolute))) {
+        double c = e.any ? (static_cast<double>(wlo) + whi) / 2.0 : 0.0;
         c = std::clamp(c, static_cast<double>(kLowestLimit), static_cast<double>(kHighestLimit));
         const double h = 0.5 * std::max(std::fabs(c), 1.0);
         whi = static_cast<float>(c + h);
@@ -196,14 +209,6 @@ void frmVorselPlot::draw_yaxis() {
     const float height = valmax - valmin;
     if (height / tickval > kMostIntervals) tickval = tick_for(height);
     skale = static_cast<float>(static_cast<double>(maxpix) / static_cast<double>(height));
-
-    // ---- The board, its axis, zero band, grid and labels.
-    draw_axes();
-
-    // ---- Distances in twips from the zero row to the top and bottom edges.
-    // Fix of a Single stays a Single, so no integer conversion is involved.
-    show(platform::ReadOut::MaxClipValue, std::trunc(valmax * skale));
-    show(platform::ReadOut::MinClipValue, std::trunc(valmin * skale));
 }
 
 void frmVorselPlot::format_label(std::string& text, float& value, int mode) {

@@ -35,13 +35,6 @@ QPoint QtBoard::pixel_of(int x_twips, int y_twips) {
     return QPoint(board_px(x_twips), board_px(y_twips));
 }
 
-QColor QtBoard::colour_at(int x_twips, int y_twips) const {
-    flush_lines();
-    const QPoint p = pixel_of(x_twips, y_twips);
-    if (!image_.rect().contains(p)) return QColor();
-    return image_.pixelColor(p);
-}
-
 QPen QtBoard::pen(Colour c) const { return pen(c, pen_width_); }
 
 QPen QtBoard::pen(Colour c, int width) const {
@@ -85,11 +78,6 @@ inline int floor_px(int twips, double ppt) {
 }
 
 }  // namespace
-
-void QtBoard::set_batched_lines(bool on) {
-    flush_lines();
-    batched_ = on;
-}
 
 void QtBoard::line(int x1, int y1, int x2, int y2, Colour c) {
     if (!batched_) {

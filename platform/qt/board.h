@@ -38,12 +38,8 @@ public:
         flush_lines();
         return image_;
     }
-    // Connected lines are painted in batches (the default), or each on its own
-    // as it comes (the plain way, kept to check the batches against).
-    void set_batched_lines(bool on);
     // The pixel of the image that the board point (x, y) in twips falls in.
     static QPoint pixel_of(int x_twips, int y_twips);
-    QColor colour_at(int x_twips, int y_twips) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -60,6 +56,10 @@ private:
     void batch_point(QPoint p);
     void close_column() const;
     void flush_lines() const;
+
+    // The tests paint lines the plain way, each on its own as it comes, to
+    // check the batches against, and probe the image's pixels.
+    friend struct TestSeam;
 
     double width_twips_, height_twips_;
     mutable QImage image_;

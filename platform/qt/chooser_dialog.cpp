@@ -183,16 +183,6 @@ std::string ChooserDialog::file_selected() const {
     return item ? item->text().toStdString() : std::string();
 }
 
-bool ChooserDialog::click_file(const QString& name) {
-    const auto found = files_->findItems(name, Qt::MatchExactly);
-    if (found.isEmpty()) return false;
-    filling_ = true;  // the selection moves as under the mouse: one event
-    files_->setCurrentItem(found.front());
-    filling_ = false;
-    emit files_->itemClicked(found.front());
-    return true;
-}
-
 void ChooserDialog::run_modal() {
     closing_ = false;
     exec();

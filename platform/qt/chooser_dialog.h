@@ -55,22 +55,16 @@ public:
     void run_modal() override;
     void unload() override;
 
-    // What the user sees and does, for tests and for the dialog's own wiring:
-    // open a directory as a double click on it would, click a file by name.
+    // Opens a directory as a double click on it does.
     void open_directory(const QString& path);
-    bool click_file(const QString& name);
-    QPushButton* ok_button() const { return ok_; }
-    QPushButton* abort_button() const { return abort_; }
-    QListWidget* directory_list() const { return dirs_; }
-    QListWidget* file_list() const { return files_; }
-    QComboBox* drive_list() const { return drives_; }
-    QString location_text() const { return location_->text(); }
-    QString code_text() const { return code_->text(); }
 
     // Escape or the window frame.
     void reject() override;
 
 private:
+    // The tests act as the user: they click a file by name.
+    friend struct TestSeam;
+
     void fill_directories();
     void fill_files();
     void file_chosen();

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/qt/board.h"
+#include "tests/e2e/qt_seam.h"
 #include "plot/frmVorselPlot.h"
 #include "tests/fakes/fake_platform.h"
 
@@ -121,7 +122,7 @@ TEST_P(BatchedLines, PaintTheSamePixelsAsLineByLine) {
     const double step = c.nstep == 0 ? 9999.0 / c.n * 0.99 : 0.0;
 
     QtBoard plain(kWidth, kHeight), batched(kWidth, kHeight);
-    plain.set_batched_lines(false);
+    vorsel::platform::qt::TestSeam::paint_lines_one_by_one(plain);
     draw_board(plain, h, c.nstep, step, c.overlay);
     draw_board(batched, h, c.nstep, step, c.overlay);
 
@@ -157,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(Curves, BatchedLines, ::testing::ValuesIn(kCases),
 // them cover those.
 TEST(BatchedLines, KeepTheirPlaceAmongOtherPainting) {
     QtBoard plain(kWidth, kHeight), batched(kWidth, kHeight);
-    plain.set_batched_lines(false);
+    vorsel::platform::qt::TestSeam::paint_lines_one_by_one(plain);
     for (QtBoard* b : {&plain, &batched}) {
         b->fill_rect(0, 0, 10799, 5414, kBlue);
         b->line(900, 100, 5000, 5000, kYellow);
@@ -189,7 +190,7 @@ TEST_P(PlotWindowDrawing, PaintsWhatThePlainLoopPaints) {
     const double step = c.nstep == 0 ? 9999.0 / c.n * 0.99 : 0.0;
 
     QtBoard plain(kWidth, kHeight);
-    plain.set_batched_lines(false);
+    vorsel::platform::qt::TestSeam::paint_lines_one_by_one(plain);
     draw_board(plain, h, c.nstep, step, c.overlay);
 
     vorsel::fakes::FakePlatform fp;

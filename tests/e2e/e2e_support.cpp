@@ -66,7 +66,7 @@ void ProgramTest::SetUp() {
         if (!d || !d->isVisible()) return;
         if (chooser_scripts_.empty()) {
             ++unexpected_choosers_;
-            d->abort_button()->click();
+            abort_button(*d)->click();
             if (d->isVisible()) d->reject();
             return;
         }
@@ -105,14 +105,14 @@ void ProgramTest::choose(const std::string& path) {
     in_chooser([path](ChooserDialog& d) {
         const QFileInfo f(QString::fromStdString(path));
         d.open_directory(f.absolutePath());
-        EXPECT_TRUE(d.click_file(f.fileName())) << "not in the file list: " << path;
-        EXPECT_TRUE(d.ok_button()->isEnabled()) << "OK stays disabled after a file click";
-        d.ok_button()->click();
+        EXPECT_TRUE(click_file(d, f.fileName())) << "not in the file list: " << path;
+        EXPECT_TRUE(ok_button(d)->isEnabled()) << "OK stays disabled after a file click";
+        ok_button(d)->click();
     });
 }
 
 void ProgramTest::abort_chooser() {
-    in_chooser([](ChooserDialog& d) { d.abort_button()->click(); });
+    in_chooser([](ChooserDialog& d) { abort_button(d)->click(); });
 }
 
 std::string ProgramTest::readout(platform::ReadOut r) {
@@ -130,7 +130,7 @@ std::string ProgramTest::caption(int index) {
     return program_->window().button(index)->text().toStdString();
 }
 
-QColor ProgramTest::at(int x, int y) { return program_->window().board().colour_at(x, y); }
+QColor ProgramTest::at(int x, int y) { return colour_at(program_->window().board(), x, y); }
 
 int ProgramTest::count(int x1, int y1, int x2, int y2, QColor c) {
     const QImage& img = program_->window().board().image();

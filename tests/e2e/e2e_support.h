@@ -15,6 +15,7 @@
 
 #include "app/vorsel_program.h"
 #include "platform/qt/chooser_dialog.h"
+#include "tests/e2e/qt_seam.h"
 
 namespace vorsel::e2e {
 

@@ -7,6 +7,7 @@
 
 #include "e2e_support.h"
 #include "platform/qt/board.h"
+#include "tests/e2e/qt_seam.h"
 #include "platform/qt/services.h"
 #include "platform/qt/units.h"
 
@@ -47,12 +48,12 @@ TEST(QtBoardTest, FilledRectanglesIncludeBothCornersInAnyOrder) {
         QtBoard b(10800, 5415);
         b.fill_rect(0, 0, 10799, 5414, 0xFF0000);
         b.fill_rect(c.x1, c.y1, c.x2, c.y2, 0x00FFFF);
-        EXPECT_EQ(b.colour_at(1500, 1500), kYellow);
-        EXPECT_EQ(b.colour_at(2999, 2999), kYellow);
-        EXPECT_EQ(b.colour_at(2999, 1500), kYellow);
-        EXPECT_EQ(b.colour_at(1400, 1500), kBlue);
-        EXPECT_EQ(b.colour_at(3100, 2999), kBlue);
-        EXPECT_EQ(b.colour_at(2000, 3100), kBlue);
+        EXPECT_EQ(colour_at(b, 1500, 1500), kYellow);
+        EXPECT_EQ(colour_at(b, 2999, 2999), kYellow);
+        EXPECT_EQ(colour_at(b, 2999, 1500), kYellow);
+        EXPECT_EQ(colour_at(b, 1400, 1500), kBlue);
+        EXPECT_EQ(colour_at(b, 3100, 2999), kBlue);
+        EXPECT_EQ(colour_at(b, 2000, 3100), kBlue);
     }
 }
 
@@ -67,9 +68,9 @@ TEST(QtBoardTest, ZeroHeightRectangleIsAHorizontalLineAndPenWidthWidensIt) {
         for (int y = 0; y < b.image().height(); ++y)
             if (b.image().pixelColor(px(5000), y) == kYellow) ++rows;
         EXPECT_EQ(rows, pen);
-        EXPECT_EQ(b.colour_at(810, 3000), kYellow);
-        EXPECT_EQ(b.colour_at(10799, 3000), kYellow);
-        EXPECT_EQ(b.colour_at(780, 3000), kBlue);
+        EXPECT_EQ(colour_at(b, 810, 3000), kYellow);
+        EXPECT_EQ(colour_at(b, 10799, 3000), kYellow);
+        EXPECT_EQ(colour_at(b, 780, 3000), kBlue);
     }
 }
 
@@ -78,9 +79,9 @@ TEST(QtBoardTest, LinesChainFromTheCurrentPoint) {
     b.fill_rect(0, 0, 10799, 5414, 0xFF0000);
     b.line(1000, 1000, 4000, 1000, 0x00FFFF);
     b.line_to(4000, 4000, 0x0000FF);
-    EXPECT_EQ(b.colour_at(2500, 1000), kYellow);
-    EXPECT_EQ(b.colour_at(4000, 2500), kRed);
-    EXPECT_EQ(b.colour_at(2500, 2500), kBlue);
+    EXPECT_EQ(colour_at(b, 2500, 1000), kYellow);
+    EXPECT_EQ(colour_at(b, 4000, 2500), kRed);
+    EXPECT_EQ(colour_at(b, 2500, 2500), kBlue);
 }
 
 TEST(QtBoardTest, PrintPutsTheTopLeftOfTheTextAtTheTextPosition) {
@@ -279,30 +280,30 @@ TEST(ChooserDialogTest, EventsFireOnlyOnRealChanges) {
 
     d.file_set_pattern("*.vorsel");
     d.file_set_path(dir.path().toStdString());
-    ASSERT_EQ(d.file_list()->count(), 2);
+    ASSERT_EQ(file_list(d)->count(), 2);
     EXPECT_EQ(d.file_selected(), "");
     EXPECT_EQ(e.file, 0);
-    EXPECT_TRUE(d.click_file("b.vorsel"));
+    EXPECT_TRUE(click_file(d, "b.vorsel"));
     EXPECT_EQ(e.file, 1);
     EXPECT_EQ(d.file_selected(), "b.vorsel");
-    EXPECT_FALSE(d.click_file("notes.txt"));
+    EXPECT_FALSE(click_file(d, "notes.txt"));
 
     // The directory list: ".." and the subdirectories; opening one changes it.
-    ASSERT_GE(d.directory_list()->count(), 2);
-    EXPECT_EQ(d.directory_list()->item(0)->text(), "..");
-    EXPECT_EQ(d.directory_list()->item(1)->text(), "sub");
-    emit d.directory_list()->itemActivated(d.directory_list()->item(1));
+    ASSERT_GE(directory_list(d)->count(), 2);
+    EXPECT_EQ(directory_list(d)->item(0)->text(), "..");
+    EXPECT_EQ(directory_list(d)->item(1)->text(), "sub");
+    emit directory_list(d)->itemActivated(directory_list(d)->item(1));
     EXPECT_EQ(e.dir, 2);
     EXPECT_EQ(d.dir_path(), dir.filePath("sub").toStdString());
     d.dir_set_path("/");
     EXPECT_EQ(d.dir_path(), "/");
-    EXPECT_EQ(d.directory_list()->findItems("..", Qt::MatchExactly).size(), 0);
+    EXPECT_EQ(directory_list(d)->findItems("..", Qt::MatchExactly).size(), 0);
 
     d.set_ok_enabled(false);
-    d.ok_button()->click();
+    ok_button(d)->click();
     d.set_ok_enabled(true);
-    d.ok_button()->click();
-    d.abort_button()->click();
+    ok_button(d)->click();
+    abort_button(d)->click();
     EXPECT_EQ(e.ok, 1) << "a disabled OK cannot be clicked";
     EXPECT_EQ(e.abort, 1);
     EXPECT_EQ(d.windowTitle(), "Choose the input data file");

@@ -30,9 +30,9 @@ TEST_F(ScreenshotTest, WindowsOnARealDataFile) {
     in_chooser([&](ChooserDialog& d) {
         const QFileInfo f(QString::fromStdString(real));
         d.open_directory(f.absolutePath());
-        d.click_file(f.fileName());
+        click_file(d, f.fileName());
         snap("chooser");
-        d.ok_button()->click();
+        ok_button(d)->click();
     });
     start_program();
     ASSERT_FALSE(program().ended());

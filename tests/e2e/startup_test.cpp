@@ -77,8 +77,8 @@ TEST_F(StartupTest, RestartOpensTheRememberedLocation) {
     in_chooser([&](ChooserDialog& d) {
         opened = d.dir_path();
         drive = d.drive_selected();
-        files = d.file_list()->count() > 0 ? d.file_list()->item(0)->text().toStdString() : "";
-        d.abort_button()->click();
+        files = file_list(d)->count() > 0 ? file_list(d)->item(0)->text().toStdString() : "";
+        abort_button(d)->click();
     });
     start_program();
     EXPECT_EQ(opened, data_dir_.path().toStdString());
@@ -110,10 +110,10 @@ TEST_F(StartupTest, FirstRunOpensTheWorkingDirectoryWithNothingChosen) {
     bool ok = true;
     in_chooser([&](ChooserDialog& d) {
         opened = d.dir_path();
-        location = d.location_text().toStdString();
-        code = d.code_text().toStdString();
-        ok = d.ok_button()->isEnabled();
-        d.abort_button()->click();
+        location = location_text(d).toStdString();
+        code = code_text(d).toStdString();
+        ok = ok_button(d)->isEnabled();
+        abort_button(d)->click();
     });
     start_program();
     EXPECT_EQ(opened, QDir::currentPath().toStdString());
@@ -141,9 +141,9 @@ TEST_F(StartupTest, FileGoneBeforeOkAsksRetryOrCancelAndCancelEnds) {
     in_chooser([path](ChooserDialog& d) {
         const QFileInfo f(QString::fromStdString(path));
         d.open_directory(f.absolutePath());
-        ASSERT_TRUE(d.click_file(f.fileName()));
+        ASSERT_TRUE(click_file(d, f.fileName()));
         QFile::remove(f.absoluteFilePath());
-        d.ok_button()->click();  // the message box is answered with Cancel
+        ok_button(d)->click();  // the message box is answered with Cancel
     });
     start_program();
     ASSERT_EQ(messages_.size(), 1u);

@@ -294,6 +294,8 @@ class FakeLibrary : public platform::VorselLibrary {
 public:
     explicit FakeLibrary(Log& log) : log_(log) {}
     bool fail_binding = false;  // pretend the library or an export is missing
+    // When set, a failed bind also ends the program, as the real loader does.
+    platform::Program* program = nullptr;
     // Maps the path the plot passes to where the file really is on disk.
     std::function<std::string(const std::string&)> real_path = [](const std::string& p) {
         return p;
@@ -301,7 +303,7 @@ public:
     bool READ_VORSEL_DATA(const char* name, float* dat, float* sigrat, const std::int32_t* nc,
                           std::int32_t* np, std::int32_t* rk) override {
         log_.push_back("lib.READ_VORSEL_DATA");
-        if (fail_binding) return false;
+        if (fail_binding) return failed();
         std::string n(name);
         while (!n.empty() && n.back() == ' ') n.pop_back();
         std::string p = real_path(n);
@@ -316,7 +318,7 @@ public:
                       const std::int16_t* reverse, const std::int16_t* sqrooted,
                       const std::int16_t* smoothed, const std::int32_t* ityp) override {
         log_.push_back("lib.FILL_KURRENT");
-        if (fail_binding) return false;
+        if (fail_binding) return failed();
         ::FILL_KURRENT(dat, sigrat, iperm, ixval, iyval, ywork, xwork, ycur, xcur, ysmo, ncurves,
                        npoint, npcur, siglim, clipp, clipm, reverse, sqrooted, smoothed, ityp);
         return true;
@@ -325,12 +327,16 @@ public:
                      const std::int32_t* first, const std::int32_t* last, const float* valmin,
                      const std::int32_t* maxpar, const float* skale) override {
         log_.push_back("lib.KUR_TO_NKUR " + std::to_string(*first) + " " + std::to_string(*last));
-        if (fail_binding) return false;
+        if (fail_binding) return failed();
         ::KUR_TO_NKUR(y, nkur, npcur, first, last, valmin, maxpar, skale);
         return true;
     }
 
 private:
+    bool failed() {
+        if (program) program->end();
+        return false;
+    }
     Log& log_;
 };
 

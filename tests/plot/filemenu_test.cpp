@@ -171,6 +171,44 @@ TEST_F(FileMenu, OpenTheSameFileStartsEmpty) {
     EXPECT_EQ(f.iby, 4);
 }
 
+// Another file of the same size and shape, read into arrays of the same size:
+// the curve is built from its data, never taken from what was kept for the
+// file before.
+TEST_F(FileMenu, OpenAnotherFileOfTheSameShapeBuildsItsOwnCurve) {
+    // The same reflections with Fo and Fc swapped: every dF / s(Fo) changes.
+    std::string other = small_data_file();
+    for (std::size_t line = other.find('\n') + 1; line < other.size();
+         line = other.find('\n', line) + 1) {
+        const std::string fo = other.substr(line + 10, 10), fc = other.substr(line + 20, 10);
+        other.replace(line + 10, 10, fc);
+        other.replace(line + 20, 10, fo);
+    }
+    const std::string other_path = (dir / "u.vorsel").string();
+    std::ofstream(other_path, std::ios::binary) << other;
+    fp.files.files[other_path] = other;
+
+    for (const std::string name : {"t.vorsel", "u.vorsel"}) {
+        SCOPED_TRACE(name);
+        fp.chooser.setup = [&](FakeChooserView& v) {
+            v.user = [&](FakeChooserView& view) {
+                view.click_file(name);
+                view.ok();
+            };
+        };
+        f.mnuOpen_Click();
+        ASSERT_EQ(f.loc.strFile, name);
+        f.cmdBut_Click(but::VsTheta);
+        f.cmdBut_Click(but::dF_sFo);
+        // Theta rises with the line number in both files.
+        ASSERT_EQ(f.npcur, 5);
+        for (std::int32_t k = 1; k <= 5; ++k) {
+            const double fo = f.datv(2, k), fc = f.datv(3, k), sfo = f.datv(4, k);
+            EXPECT_EQ(f.ycur(k), static_cast<float>((fo - fc) / sfo)) << k;
+        }
+    }
+    EXPECT_GT(f.ycur(1), 0.0f) << "still the curve of the first file";
+}
+
 TEST_F(FileMenu, ExitEndsTheProgramAtOnce) {
     f.mnuExit_Click();
     EXPECT_EQ(fp.program.ends, 1);

@@ -446,6 +446,23 @@ TEST(FillCurrent, UnboundLibraryStopsTheRebuild) {
     EXPECT_EQ(plot.nstep, -1);
 }
 
+// The end of the program is known in one place: after a bind that failed
+// while a curve was being built, the window itself runs no further command.
+TEST(FillCurrent, AFailedBindEndsTheProgramAndNoCommandRunsAfterIt) {
+    FakePlatform fp;
+    frmVorselPlot plot(fp.plot_platform());
+    setup(plot, 10, 13);
+    fp.library.fail_binding = true;
+    fp.library.program = &fp.program;
+    plot.fill_current();
+    ASSERT_TRUE(plot.ended());
+    fp.log.clear();
+    plot.cmdBut_Click(vorsel::plot::but::VsPhi);
+    plot.cmdBut_Click(vorsel::plot::but::ResetView);
+    plot.mnuOpen_Click();
+    EXPECT_TRUE(fp.log.empty());
+}
+
 // A real data file through the real library: theta against dF / s(Fo).
 TEST(FillCurrent, RealFileGivesAscendingThetaInsideTheWindow) {
     const std::string path = std::string(VORSEL_REAL_DATA) + "/oPPA.vorsel";
