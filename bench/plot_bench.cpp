@@ -35,20 +35,7 @@ namespace {
 namespace fs = std::filesystem;
 using vorsel::plot::frmVorselPlot;
 
-// Buttons used below.
-constexpr int kYdFsFo = 4;      // "dF / s(Fo)"
-constexpr int kXTheta = 15;     // "vs. theta"
-constexpr int kXPhi = 16;       // "vs. phi"
-constexpr int kRight = 25;      // ">"
-constexpr int kLeft = 27;       // "<"
-constexpr int kStepDown = 28;   // " << step"
-constexpr int kStepUp = 282;    // " >> step"
-constexpr int kFit = 31;        // "fit to frame" / "use step"
-constexpr int kSqrt = 33;       // "sqrt(y)"
-constexpr int kSmooth = 34;     // smoothed overlay
-constexpr int kSlimDown = 35;   // " <<  slim"
-constexpr int kSlimUp = 352;    // " >> slim"
-constexpr int kResetView = 37;  // "reset view"
+namespace but = vorsel::plot::but;
 
 std::string data_file(std::int64_t n) {
     const fs::path folder = VORSEL_BENCH_DATA;
@@ -140,12 +127,9 @@ struct Program {
     bool down(int k) const { return form.ibstate[static_cast<std::size_t>(k)] == -1; }  // k <= 38
 };
 
-// The sorted key rows kept between clicks (where the plot window keeps any):
-// dropped so that the next click sorts its key row for the first time.
-template <class F>
-void forget_sorted_rows(F& form) {
-    if constexpr (requires { form.forget_sorted_rows(); }) form.forget_sorted_rows();
-}
+// The sorted key rows kept between clicks: dropped so that the next click
+// sorts its key row for the first time.
+void forget_sorted_rows(vorsel::plot::frmVorselPlot& form) { form.cache.forget_orders(); }
 
 std::unique_ptr<Program> g_program;
 
@@ -174,9 +158,9 @@ Program* ready(benchmark::State& state) {
         state.SkipWithError("could not load the generated file");
         return nullptr;
     }
-    if (!p->down(kYdFsFo)) p->click(kYdFsFo);
-    if (!p->down(kXTheta)) p->click(kXTheta);
-    p->click(kResetView);
+    if (!p->down(but::dF_sFo)) p->click(but::dF_sFo);
+    if (!p->down(but::VsTheta)) p->click(but::VsTheta);
+    p->click(but::ResetView);
     if (!p->form.active) {
         state.SkipWithError("no plot after reset view");
         return nullptr;
@@ -207,8 +191,8 @@ void BM_StartUp(benchmark::State& state) {
 void BM_QuantityClick(benchmark::State& state, bool first_sort) {
     Program* p = ready(state);
     if (!p) return;
-    p->click(kXPhi);  // both key rows sorted once
-    int x = kXTheta;
+    p->click(but::VsPhi);  // both key rows sorted once
+    int x = but::VsTheta;
     for (auto _ : state) {
         if (first_sort) {
             state.PauseTiming();
@@ -216,7 +200,7 @@ void BM_QuantityClick(benchmark::State& state, bool first_sort) {
             state.ResumeTiming();
         }
         p->click(x);
-        x = x == kXTheta ? kXPhi : kXTheta;
+        x = x == but::VsTheta ? but::VsPhi : but::VsTheta;
     }
     counters(state, *p);
 }
@@ -225,7 +209,7 @@ void BM_QuantityClick(benchmark::State& state, bool first_sort) {
 void BM_CurveSwitch(benchmark::State& state) {
     Program* p = ready(state);
     if (!p) return;
-    for (auto _ : state) p->click(kSqrt);
+    for (auto _ : state) p->click(but::Sqrt);
     counters(state, *p);
 }
 
@@ -233,10 +217,10 @@ void BM_CurveSwitch(benchmark::State& state) {
 void BM_WindowMove(benchmark::State& state) {
     Program* p = ready(state);
     if (!p) return;
-    int k = kRight;
+    int k = but::RightThird;
     for (auto _ : state) {
         p->click(k);
-        k = k == kRight ? kLeft : kRight;
+        k = k == but::RightThird ? but::LeftThird : but::RightThird;
     }
     counters(state, *p);
 }
@@ -245,10 +229,10 @@ void BM_WindowMove(benchmark::State& state) {
 void BM_Step(benchmark::State& state) {
     Program* p = ready(state);
     if (!p) return;
-    int k = kStepDown;
+    int k = but::StepDown;
     for (auto _ : state) {
         p->click(k);
-        k = k == kStepDown ? kStepUp : kStepDown;
+        k = k == but::StepDown ? but::StepUp : but::StepDown;
     }
     counters(state, *p);
 }
@@ -258,16 +242,16 @@ void BM_Step(benchmark::State& state) {
 void BM_FitToFrame(benchmark::State& state, bool smoothed) {
     Program* p = ready(state);
     if (!p) return;
-    if (smoothed) p->click(kSmooth);
+    if (smoothed) p->click(but::Smooth);
     for (auto _ : state) {
-        p->click(kFit);
+        p->click(but::Fit);
         state.PauseTiming();
-        p->click(kFit);
+        p->click(but::Fit);
         state.ResumeTiming();
     }
-    p->click(kFit);
+    p->click(but::Fit);
     counters(state, *p);
-    p->click(kFit);
+    p->click(but::Fit);
 }
 
 // " <<  slim" and " >> slim" in turn: rebuild with the new limit and re-fit,
@@ -275,14 +259,14 @@ void BM_FitToFrame(benchmark::State& state, bool smoothed) {
 void BM_LimitChange(benchmark::State& state, bool fit) {
     Program* p = ready(state);
     if (!p) return;
-    if (fit) p->click(kFit);
-    int k = kSlimUp;
+    if (fit) p->click(but::Fit);
+    int k = but::SlimUp;
     for (auto _ : state) {
         p->click(k);
-        k = k == kSlimUp ? kSlimDown : kSlimUp;
+        k = k == but::SlimUp ? but::SlimDown : but::SlimUp;
     }
     counters(state, *p);
-    if (fit) p->click(kFit);
+    if (fit) p->click(but::Fit);
 }
 
 void register_all() {
@@ -324,13 +308,13 @@ int peak_memory(std::int64_t n) {
     p->form.Form_Load();
     QApplication::processEvents();
     if (p->form.npoint != n) return 1;
-    p->click(kYdFsFo);
+    p->click(but::dF_sFo);
     for (int x = 13; x <= 22; ++x) p->click(x);
-    p->click(kXTheta);
-    p->click(kSmooth);
-    p->click(kFit);
-    p->click(kSqrt);
-    p->click(kFit);
+    p->click(but::VsTheta);
+    p->click(but::Smooth);
+    p->click(but::Fit);
+    p->click(but::Sqrt);
+    p->click(but::Fit);
     const std::int64_t hwm = status_kib("VmHWM:");
     rusage ru{};
     getrusage(RUSAGE_SELF, &ru);

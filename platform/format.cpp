@@ -94,7 +94,7 @@ std::string usual_text(float v) {
     const int e = x.point - 1;  // exponent of the leading digit
     if (e >= 7 || e < -4) {
         s += x.d[0];
-        if (x.d.size() > 1) s += "." + x.d.substr(1);
+        if (x.d.size() > 1) s.append(1, '.').append(x.d, 1);
         const int a = e < 0 ? -e : e;
         s += e < 0 ? "E-" : "E+";
         if (a < 10) s += '0';
@@ -102,12 +102,12 @@ std::string usual_text(float v) {
         return s;
     }
     if (x.point <= 0) {
-        s += "0." + std::string(static_cast<std::size_t>(-x.point), '0') + x.d;
+        s.append("0.").append(static_cast<std::size_t>(-x.point), '0').append(x.d);
         return s;
     }
     for (long j = 0; j < x.point; ++j) s += digit_at(x, j);
     if (x.d.size() > static_cast<std::size_t>(x.point))
-        s += "." + x.d.substr(static_cast<std::size_t>(x.point));
+        s.append(1, '.').append(x.d, static_cast<std::size_t>(x.point));
     return s;
 }
 

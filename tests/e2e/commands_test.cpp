@@ -9,6 +9,8 @@
 namespace vorsel::e2e {
 namespace {
 
+namespace but = vorsel::plot::but;
+
 using platform::ReadOut;
 
 // The usual text of a theta of the generated file (two decimals at most).
@@ -30,8 +32,8 @@ protected:
         choose(path_);
         start_program();
         ASSERT_FALSE(program().ended());
-        click(15);  // "vs. theta"
-        click(4);   // "dF / s(Fo)"
+        click(but::VsTheta);  // "vs. theta"
+        click(but::dF_sFo);   // "dF / s(Fo)"
     }
 
     // nf, nl and the first and last x in view, as the read-outs show them.
@@ -81,7 +83,7 @@ TEST_F(CommandsTest, ThetaAndDfOverSigmaDrawTheErrorCurve) {
     EXPECT_EQ(program().window().button(4)->palette().color(QPalette::Button), down);
 
     // "Fo" as y hides and disables its partner "vs. Fo".
-    click(1);
+    click(but::Fo);
     EXPECT_TRUE(program().window().button(13)->isHidden());
     EXPECT_FALSE(program().window().button(13)->isEnabled());
     EXPECT_EQ(program().window().button(4)->palette().color(QPalette::Button),
@@ -114,7 +116,7 @@ TEST_F(CommandsTest, ScriptedSequenceOfCommands) {
     }
 
     // Fit to frame: every point on the board, the view buttons disabled.
-    click(31);
+    click(but::Fit);
     EXPECT_EQ(caption(31), "use step");
     EXPECT_EQ(readout(ReadOut::StepSize), "      0");
     expect_window(1, 900);
@@ -124,50 +126,50 @@ TEST_F(CommandsTest, ScriptedSequenceOfCommands) {
     EXPECT_GT(count(10000, 0, 10799, 5414, kYellow), 0) << "the last points reach the right";
 
     // And back: the step from before.
-    click(31);
+    click(but::Fit);
     EXPECT_EQ(caption(31), "fit to frame");
     EXPECT_EQ(readout(ReadOut::StepSize), "     17");
     expect_window(1, 588);
     EXPECT_TRUE(program().window().button(25)->isEnabled());
 
     // The limit on Fo/s(Fo): all 1000 points, then the observed 900 again.
-    click(30);
+    click(but::AllRefl);
     EXPECT_EQ(readout(ReadOut::SigLim), "      0");
     EXPECT_EQ(readout(ReadOut::UsedPoints), "   1000");
     EXPECT_EQ(readout(ReadOut::LastPoint), "    588");
     expect_plot();
-    click(302);
+    click(but::ObsRefl);
     EXPECT_EQ(readout(ReadOut::SigLim), "      3");
     EXPECT_EQ(readout(ReadOut::UsedPoints), "    900");
-    click(352);
+    click(but::SlimUp);
     EXPECT_EQ(readout(ReadOut::SigLim), "      4");
     EXPECT_EQ(readout(ReadOut::UsedPoints), "    900");
-    click(35);
+    click(but::SlimDown);
     EXPECT_EQ(readout(ReadOut::SigLim), "      3");
 
     // The smoothed overlay in red, over the curve.
-    click(34);
+    click(but::Smooth);
     EXPECT_EQ(caption(34), "remove smoothed");
     EXPECT_GT(count(810, 0, 10799, 5414, kRed), 100);
-    click(34);
+    click(but::Smooth);
     EXPECT_EQ(caption(34), "add smoothed");
     EXPECT_EQ(count(810, 0, 10799, 5414, kRed), 0);
 
-    click(33);
+    click(but::Sqrt);
     EXPECT_EQ(caption(33), "linear(y)");
     expect_plot();
-    click(29);
+    click(but::Scale);
     EXPECT_EQ(caption(29), "sc overall");
     expect_plot();
 
     // x from high to low: the largest theta first.
-    click(32);
+    click(but::Reverse);
     EXPECT_EQ(caption(32), "x low -> high");
     EXPECT_EQ(readout(ReadOut::FirstValue), "  54.95");
     expect_plot();
 
     // Reset view: switches up, limits back, the step chosen afresh.
-    click(37);
+    click(but::ResetView);
     for (int i : {29, 31, 32, 33, 34}) {
         SCOPED_TRACE(i);
         EXPECT_EQ(program().window().button(i)->palette().color(QPalette::Button),
@@ -183,15 +185,15 @@ TEST_F(CommandsTest, ScriptedSequenceOfCommands) {
     expect_window(1, 499);
     expect_plot();
 
-    click(38);
+    click(but::Exit);
     EXPECT_TRUE(program().ended());
     EXPECT_TRUE(messages_.empty());
 }
 
 TEST_F(CommandsTest, FileOpenWithTheSameFileStartsEmpty) {
     start_with_curve();
-    click(31);  // fit to frame
-    click(34);  // add smoothed
+    click(but::Fit);  // fit to frame
+    click(but::Smooth);  // add smoothed
     choose(path_);
     program().window().open_action()->trigger();
     ASSERT_FALSE(program().ended());
@@ -212,9 +214,9 @@ TEST_F(CommandsTest, FileOpenWithTheSameFileStartsEmpty) {
     EXPECT_EQ(program().window().frame_box()->title().toStdString(),
               "VORSELPLOT: Systematic Error Curves for gen          input data file: " + path_);
     // A new curve needs both quantities again.
-    click(4);
+    click(but::dF_sFo);
     EXPECT_EQ(count(0, 0, 10799, 5414, kYellow), 0);
-    click(15);
+    click(but::VsTheta);
     expect_plot();
 }
 
@@ -233,19 +235,19 @@ TEST_F(CommandsTest, RealDataFileWalksThroughTheCurve) {
     ASSERT_FALSE(program().ended());
     EXPECT_TRUE(messages_.empty());
     EXPECT_EQ(readout(ReadOut::TotalPoints), "   3174");
-    click(15);
-    click(4);
+    click(but::VsTheta);
+    click(but::dF_sFo);
     const int npcur = std::stoi(readout(ReadOut::UsedPoints));
     ASSERT_GT(npcur, 499);
     expect_plot();
     // Walk to the end by full shifts; the window never runs past the last point.
     for (int i = 0; i < 20 && std::stoi(readout(ReadOut::LastPoint)) < npcur; ++i) {
-        click(253);
+        click(but::RightWhole);
         expect_plot();
     }
     EXPECT_EQ(readout(ReadOut::LastPoint), seven(std::to_string(npcur)));
     EXPECT_EQ(readout(ReadOut::FirstPoint), seven(std::to_string(npcur - 499 + 1)));
-    click(31);
+    click(but::Fit);
     EXPECT_EQ(readout(ReadOut::PlottedPoints), seven(std::to_string(npcur)));
     expect_plot();
 }

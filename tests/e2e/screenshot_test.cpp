@@ -11,6 +11,8 @@
 namespace vorsel::e2e {
 namespace {
 
+namespace but = vorsel::plot::but;
+
 class ScreenshotTest : public ProgramTest {
 protected:
     void snap(const char* name) {
@@ -38,13 +40,13 @@ TEST_F(ScreenshotTest, WindowsOnARealDataFile) {
     ASSERT_FALSE(program().ended());
     program().window().move(0, 0);
     snap("start");
-    click(15);
-    click(4);
+    click(but::VsTheta);
+    click(but::dF_sFo);
     snap("curve");
-    click(34);
-    click(29);
+    click(but::Smooth);
+    click(but::Scale);
     snap("smoothed");
-    click(31);
+    click(but::Fit);
     snap("fit");
 }
 

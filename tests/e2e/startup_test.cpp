@@ -10,6 +10,8 @@
 namespace vorsel::e2e {
 namespace {
 
+namespace but = vorsel::plot::but;
+
 using platform::ReadOut;
 
 std::string setting(const char* key) {
@@ -164,7 +166,7 @@ TEST_F(StartupTest, ExitMenuAndExitButtonEndTheProgram) {
         if (via_menu)
             program().window().exit_action()->trigger();
         else
-            click(38);
+            click(but::Exit);
         EXPECT_TRUE(program().ended());
         stop_program();
     }

@@ -79,9 +79,9 @@ struct Commands : ::testing::Test {
     // nf..nl of nummax points at a step of nstep twips.
     void plotted(std::int32_t npcur, std::int32_t nstep, std::int32_t nummax, std::int32_t nf,
                  std::int32_t nl) {
-        f.makebutton(-15);
-        f.makebutton(-4);
-        f.ibx = 15, f.iby = 4;
+        f.makebutton(-but::VsTheta);
+        f.makebutton(-but::dF_sFo);
+        f.ibx = but::VsTheta, f.iby = but::dF_sFo;
         f.npcur = npcur, f.nstep = nstep, f.nummax = nummax, f.nf = nf, f.nl = nl;
         for (std::int32_t i = 1; i <= npcur; ++i) {
             f.xcur(i) = 0.5f * static_cast<float>(i);
@@ -216,16 +216,16 @@ TEST_F(Commands, StepSequences) {
 
 TEST_F(Commands, ScaleSwitchTwiceReturnsToTheFirstScale) {
     plotted(200, 20, 499, 1, 200);
-    click(29);
+    click(but::Scale);
     EXPECT_FALSE(f.overall);
     EXPECT_EQ(fp.buttons.state[29].caption, "sc overall");
-    EXPECT_EQ(f.ibstate[29], -1);
+    EXPECT_EQ(f.ibstate[but::Scale], -1);
     EXPECT_NE(at("lib.KUR_TO_NKUR 1 200"), -1);  // redrawn
-    click(29);
+    click(but::Scale);
     EXPECT_TRUE(f.overall);
     EXPECT_EQ(fp.buttons.state[29].caption, "sc frame");
     EXPECT_EQ(fp.buttons.state[29].tooltip, "Scale each frame individually in the y-direction");
-    EXPECT_EQ(f.ibstate[29], 1);
+    EXPECT_EQ(f.ibstate[but::Scale], 1);
     EXPECT_EQ(at("lib.FILL_KURRENT"), -1);  // the curve itself is never rebuilt
 }
 
@@ -257,7 +257,7 @@ TEST_F(Commands, CurveSwitchesToggleAndRebuild) {
 
 TEST_F(Commands, FitToFrameAndBackRestoresTheStep) {
     plotted(200, 54, 185, 16, 200);
-    click(31);
+    click(but::Fit);
     EXPECT_TRUE(f.fitall);
     EXPECT_EQ(fp.buttons.state[31].caption, "use step");
     EXPECT_EQ(button_enables(), enabled_ops(false));
@@ -273,7 +273,7 @@ TEST_F(Commands, FitToFrameAndBackRestoresTheStep) {
     EXPECT_GT(at("lib.FILL_KURRENT"), at("txtPlottedPoints"));
 
     fp.log.clear();
-    click(31);
+    click(but::Fit);
     EXPECT_FALSE(f.fitall);
     EXPECT_EQ(fp.buttons.state[31].caption, "fit to frame");
     EXPECT_EQ(button_enables(), enabled_ops(true));
@@ -295,11 +295,11 @@ TEST_F(Commands, FitToFrameAndBackRestoresTheStep) {
 TEST_F(Commands, UseStepWithoutASavedStepLetsTheRebuildChooseOne) {
     // "fit to frame" is on but no step was ever in force to go back to.
     plotted(200, 0, 60, 1, 200);
-    f.makebutton(-31);
+    f.makebutton(-but::Fit);
     f.fitall = true;
     f.nstepsave = 0;
     fp.log.clear();
-    click(31);
+    click(but::Fit);
     EXPECT_EQ(first_readouts(1), Lines{"txtStepSize [" + readout(std::int64_t{-1}) + "]"});
     EXPECT_FALSE(f.fitall);
     EXPECT_GE(f.nl, f.nf);
@@ -310,7 +310,7 @@ TEST_F(Commands, UseStepWithoutASavedStepLetsTheRebuildChooseOne) {
 
 TEST_F(Commands, ViewAndStepCommandsWaitWhileFitToFrameIsOn) {
     plotted(200, 54, 185, 1, 185);
-    click(31);
+    click(but::Fit);
     const auto nf = f.nf, nl = f.nl, nummax = f.nummax;
     for (int k : {25, 252, 253, 26, 262, 27, 272, 273, 28, 282}) {
         SCOPED_TRACE(k);
@@ -356,7 +356,7 @@ TEST_F(Commands, ResetViewKeepsTheQuantitiesAndPutsEverythingElseBack) {
     for (int k : {29, 32, 33, 34, 31}) click(k);
     f.siglim = 5.0f, f.clipp = 50.0f, f.clipm = -50.0f;
     fp.log.clear();
-    click(37);
+    click(but::ResetView);
 
     EXPECT_FALSE(f.reverse);
     EXPECT_FALSE(f.sqrooted);
@@ -381,8 +381,8 @@ TEST_F(Commands, ResetViewKeepsTheQuantitiesAndPutsEverythingElseBack) {
     // The chosen quantities stay, and the rebuild chose a fresh step.
     EXPECT_EQ(f.ibx, 15);
     EXPECT_EQ(f.iby, 4);
-    EXPECT_EQ(f.ibstate[15], -1);
-    EXPECT_EQ(f.ibstate[4], -1);
+    EXPECT_EQ(f.ibstate[but::VsTheta], -1);
+    EXPECT_EQ(f.ibstate[but::dF_sFo], -1);
     EXPECT_EQ(f.nstep, 50);
     EXPECT_EQ(f.nf, 1);
 }
@@ -391,7 +391,7 @@ TEST_F(Commands, ResetViewKeepsTheQuantitiesAndPutsEverythingElseBack) {
 
 TEST_F(Commands, YQuantityHidesItsNamesakeAndTheNextOneShowsItAgain) {
     fp.log.clear();
-    click(1);  // "Fo"
+    click(but::Fo);  // "Fo"
     EXPECT_EQ(f.iby, 1);
     EXPECT_FALSE(fp.buttons.state[13].visible);
     EXPECT_FALSE(f.active);
@@ -399,28 +399,28 @@ TEST_F(Commands, YQuantityHidesItsNamesakeAndTheNextOneShowsItAgain) {
     EXPECT_LT(at("rect 0 0 10799 5414 FF0000"), at("but1.face 80000010"));
 
     fp.log.clear();
-    click(2);  // "Fc"
+    click(but::Fc);  // "Fc"
     EXPECT_EQ(fp.grep("but"),
               (Lines{"but1.face 8000000F", "but13.enabled 1", "but13.visible 1",
                      "but2.face 80000010", "but14.enabled 0", "but14.visible 0"}));
     EXPECT_TRUE(fp.buttons.state[13].visible);
     EXPECT_FALSE(fp.buttons.state[14].visible);
-    EXPECT_EQ(f.ibstate[1], 1);
-    EXPECT_EQ(f.ibstate[2], -1);
+    EXPECT_EQ(f.ibstate[but::Fo], 1);
+    EXPECT_EQ(f.ibstate[but::Fc], -1);
     EXPECT_EQ(f.iby, 2);
 }
 
 TEST_F(Commands, QuantityClickReleasesScOverallAndRebuilds) {
     plotted(200, 20, 499, 1, 200);
-    f.makebutton(-29);
+    f.makebutton(-but::Scale);
     f.overall = false;
     fp.log.clear();
-    click(3);  // "dF / Fo"
+    click(but::dF_Fo);  // "dF / Fo"
     EXPECT_TRUE(f.overall);
     EXPECT_EQ(fp.buttons.state[29].caption, "sc frame");
     EXPECT_EQ(f.iby, 3);
-    EXPECT_EQ(f.ibstate[4], 1);
-    EXPECT_EQ(f.ibstate[3], -1);
+    EXPECT_EQ(f.ibstate[but::dF_sFo], 1);
+    EXPECT_EQ(f.ibstate[but::dF_Fo], -1);
     // Previous y released, the switch released, the board erased, the new y
     // pressed, then the rebuild.
     const long release = at("but4.face 8000000F");
@@ -437,11 +437,11 @@ TEST_F(Commands, QuantityClickReleasesScOverallAndRebuilds) {
 
 TEST_F(Commands, XQuantityReleasesOnlyTheOtherXQuantity) {
     plotted(200, 20, 499, 1, 200);
-    click(16);  // "vs. phi"
+    click(but::VsPhi);  // "vs. phi"
     EXPECT_EQ(f.ibx, 16);
-    EXPECT_EQ(f.ibstate[15], 1);
-    EXPECT_EQ(f.ibstate[16], -1);
-    EXPECT_EQ(f.ibstate[4], -1);  // the y quantity stays
+    EXPECT_EQ(f.ibstate[but::VsTheta], 1);
+    EXPECT_EQ(f.ibstate[but::VsPhi], -1);
+    EXPECT_EQ(f.ibstate[but::dF_sFo], -1);  // the y quantity stays
     EXPECT_EQ(fp.buttons.state[15].face, 0x80000016u);
 }
 
@@ -495,24 +495,24 @@ TEST_F(Commands, NothingToWorkOnLeavesEveryOtherCommandInert) {
 TEST_F(Commands, ALimitAboveEveryPointCanBeLoweredAgain) {
     plotted(200, 20, 499, 1, 200);
     // Every point has Fo/s(Fo) = 10: raise the limit past it, the curve empties.
-    for (int i = 0; i < 8; ++i) click(352);
+    for (int i = 0; i < 8; ++i) click(but::SlimUp);
     EXPECT_EQ(f.siglim, 11.0f);
     EXPECT_EQ(f.npcur, 0);
     EXPECT_EQ(fp.readouts["txtUsedPoints"], readout(std::int64_t{0}));
     // A quantity click on the empty curve leaves nothing on the board ...
-    click(3);
+    click(but::dF_Fo);
     EXPECT_FALSE(f.active);
     EXPECT_EQ(f.npcur, 0);
     // ... yet the limit can still come down, and the curve comes back.
-    click(35);
+    click(but::SlimDown);
     EXPECT_EQ(f.siglim, 10.0f);
     EXPECT_EQ(f.npcur, 200);
     EXPECT_TRUE(f.active);
     EXPECT_EQ(fp.readouts["txtUsedPoints"], readout(std::int64_t{200}));
     // "reset view" works from an empty curve too.
-    for (int i = 0; i < 2; ++i) click(352);
+    for (int i = 0; i < 2; ++i) click(but::SlimUp);
     EXPECT_EQ(f.npcur, 0);
-    click(37);
+    click(but::ResetView);
     EXPECT_EQ(f.siglim, 3.0f);
     EXPECT_EQ(f.npcur, 200);
 }
@@ -520,15 +520,15 @@ TEST_F(Commands, ALimitAboveEveryPointCanBeLoweredAgain) {
 TEST_F(Commands, EmptyCurveStillTakesQuantitiesAndExit) {
     plotted(200, 20, 499, 1, 200);
     f.npcur = 0;
-    click(5);
+    click(but::Fo_Fc);
     EXPECT_EQ(f.iby, 5);
     EXPECT_NE(at("lib.FILL_KURRENT"), -1);
-    click(38);
+    click(but::Exit);
     EXPECT_EQ(fp.program.ends, 1);
 }
 
 TEST_F(Commands, ExitEndsTheProgramAndNothingRunsAfterIt) {
-    click(38);  // no plot yet: EXIT does not wait for one
+    click(but::Exit);  // no plot yet: EXIT does not wait for one
     EXPECT_EQ(fp.program.ends, 1);
     EXPECT_TRUE(f.ended());
     fp.log.clear();

@@ -60,13 +60,13 @@ struct FileMenu : ::testing::Test {
         // A plot of the previous file with "fit to frame", "sqrt(y)" and
         // "add smoothed" on, "Fo" against "vs. theta".
         f.nxpix = 10800, f.nypix = 5415, f.ibackgr = 0xFF0000;
-        f.makebutton(-15);
-        f.makebutton(-1);
-        f.ibx = 15, f.iby = 1;
-        f.makebutton(-31);
+        f.makebutton(-but::VsTheta);
+        f.makebutton(-but::Fo);
+        f.ibx = but::VsTheta, f.iby = but::Fo;
+        f.makebutton(-but::Fit);
         for (int k : but::ViewButtons) fp.buttons.set_enabled(k, false);
-        f.makebutton(-33);
-        f.makebutton(-34);
+        f.makebutton(-but::Sqrt);
+        f.makebutton(-but::Smooth);
         f.fitall = f.sqrooted = f.smoothed = f.active = true;
         f.nstep = 0, f.siglim = 5.0f, f.clipp = 3.0f, f.clipm = -3.0f;
         fp.log.clear();
@@ -165,8 +165,8 @@ TEST_F(FileMenu, OpenTheSameFileStartsEmpty) {
               "VORSELPLOT: Systematic Error Curves for t          input data file: " + path);
     EXPECT_EQ(fp.buttons.state[33].caption, "sqrt(y)");
     // The panel works on the new file: both quantities chosen again draw it.
-    f.cmdBut_Click(15);
-    f.cmdBut_Click(4);
+    f.cmdBut_Click(but::VsTheta);
+    f.cmdBut_Click(but::dF_sFo);
     EXPECT_EQ(f.ibx, 15);
     EXPECT_EQ(f.iby, 4);
 }

@@ -7,6 +7,8 @@
 
 namespace {
 
+namespace but = vorsel::plot::but;
+
 using vorsel::fakes::FakePlatform;
 using vorsel::plot::frmVorselPlot;
 using Ops = std::vector<std::string>;
@@ -24,14 +26,14 @@ struct Panel : ::testing::Test {
 
 TEST_F(Panel, FoDownHidesVsFoAndUpShowsItAgain) {
     EXPECT_EQ(ops_of(-1), (Ops{"but1.face 80000010", "but13.enabled 0", "but13.visible 0"}));
-    EXPECT_EQ(f.ibstate[1], -1);
+    EXPECT_EQ(f.ibstate[but::Fo], -1);
     EXPECT_EQ(ops_of(1), (Ops{"but1.face 8000000F", "but13.enabled 1", "but13.visible 1"}));
-    EXPECT_EQ(f.ibstate[1], 1);
+    EXPECT_EQ(f.ibstate[but::Fo], 1);
 }
 
 TEST_F(Panel, XQuantityUpKeepsItsLighterFace) {
     EXPECT_EQ(ops_of(13), (Ops{"but13.face 80000016", "but1.enabled 1", "but1.visible 1"}));
-    EXPECT_EQ(f.ibstate[13], 1);
+    EXPECT_EQ(f.ibstate[but::VsFo], 1);
 }
 
 TEST_F(Panel, EveryPartnerPairHidesBothWays) {
@@ -100,8 +102,8 @@ TEST_F(Panel, PuttingDownTwiceRepeatsTheSameSettings) {
 TEST_F(Panel, LeavesThePlotStateAlone) {
     f.overall = true;
     f.fitall = false;
-    f.makebutton(-29);
-    f.makebutton(-31);
+    f.makebutton(-but::Scale);
+    f.makebutton(-but::Fit);
     EXPECT_TRUE(f.overall);
     EXPECT_FALSE(f.fitall);
 }

@@ -19,6 +19,8 @@
 
 namespace {
 
+namespace but = vorsel::plot::but;
+
 using vorsel::fakes::FakePlatform;
 using vorsel::plot::frmVorselPlot;
 
@@ -88,7 +90,7 @@ void setup(frmVorselPlot& p, std::int32_t npoint, std::int32_t ncurves) {
     p.margin = 800, p.nxorg = 820, p.maxstep = 200, p.nstep = -1, p.dfactor = 0.99;
     p.siglim = 3.0f, p.clipp = 10000.0f, p.clipm = -10000.0f, p.overall = true;
     p.icob = 0x00FFFF, p.icsm = 0x0000FF, p.npcur = npoint;
-    p.ibx = 15, p.iby = 4;
+    p.ibx = but::VsTheta, p.iby = but::dF_sFo;
 }
 
 struct Pipeline {
@@ -424,10 +426,10 @@ TEST(FillCurrent, RowsTheFileDoesNotHaveGiveAnEmptyCurve) {
 TEST(FillCurrent, IndicatorComesBackWithTheNextCurve) {
     Pipeline t(50);
     t.lib.count = 50;
-    t.plot.iby = 11;
+    t.plot.iby = but::dF_meanFo;
     t.plot.fill_current();
     EXPECT_FALSE(t.fp.window.visible);
-    t.plot.iby = 4;
+    t.plot.iby = but::dF_sFo;
     t.plot.fill_current();
     EXPECT_TRUE(t.fp.window.visible);
     const auto ops = t.fp.grep("cmdWindow");
@@ -477,7 +479,7 @@ TEST(FillCurrent, RealFileGivesAscendingThetaInsideTheWindow) {
     ASSERT_TRUE(fp.library.READ_VORSEL_DATA(path.c_str(), plot.dat.data(), plot.sigrat.data(),
                                             &plot.ncurves, &plot.npoint, &rk));
     ASSERT_LE(rk, 0);
-    plot.ibx = 15, plot.iby = 4;  // vs. theta, dF / s(Fo)
+    plot.ibx = but::VsTheta, plot.iby = but::dF_sFo;  // vs. theta, dF / s(Fo)
     plot.fill_current();
 
     ASSERT_GT(plot.npcur, 0);
