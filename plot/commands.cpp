@@ -252,23 +252,14 @@ void frmVorselPlot::set_view_buttons(bool enabled) {
 }
 
 void frmVorselPlot::switches_to_start() {
-    reverse = false;
-    sqrooted = false;
-    smoothed = false;
-    overall = true;
-    relim = false;
-    fitall = false;
+    set_switch_defaults();
     // "fit to frame" may have disabled them.
     set_view_buttons(true);
     for (int i : but::Switches) makebutton(i);
 }
 
 void frmVorselPlot::limits_to_start() {
-    step = 0.0;
-    clipm = kStartNegClip;
-    siglim = kStartLimit;
-    clipp = kStartPosClip;
-    nstep = -1;
+    set_limit_defaults();
     show(ReadOut::StepSize, std::int64_t{nstep});
     show(ReadOut::PosClip, clipp);
     show(ReadOut::NegClip, clipm);

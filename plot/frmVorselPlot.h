@@ -97,6 +97,10 @@ public:
     // values +-10000, step still to be chosen, the board's margins, colours and
     // switches); touches nothing on the screen.
     void set_defaults();
+    // The parts of them that "reset view" and File, Open put back too: the
+    // switches, and the step, limit and clip values.
+    void set_switch_defaults();
+    void set_limit_defaults();
     // nxpix, nypix, maxpix and maxpar from the board's size.
     void take_board_size();
     // A new data set is in dat and sigrat: nothing kept belongs to it.

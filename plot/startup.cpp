@@ -187,25 +187,33 @@ void frmVorselPlot::set_defaults() {
     margin = 800;
     nxorg = 820;
     maxstep = 200;
-    step = 0.0;
-    nstep = -1;
     tickval = 0.02f;
     icsm = 0x0000FF;
     icob = 0x00FFFF;
     icross = platform::kSysButtonFace;
     ibackgr = 0xFF0000;
     active = false;
+    valmax = 0.0f;
+    valmin = 0.0f;
+    set_switch_defaults();
+    set_limit_defaults();
+}
+
+void frmVorselPlot::set_switch_defaults() {
     smoothed = false;
     reverse = false;
     sqrooted = false;
     overall = true;
     relim = false;
     fitall = false;
+}
+
+void frmVorselPlot::set_limit_defaults() {
+    step = 0.0;
+    nstep = -1;
     siglim = kStartLimit;
     clipp = kStartPosClip;
     clipm = kStartNegClip;
-    valmax = 0.0f;
-    valmin = 0.0f;
 }
 
 void frmVorselPlot::show_start_readouts() {

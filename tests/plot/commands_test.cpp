@@ -56,11 +56,8 @@ struct Commands : ::testing::Test {
 
     // The state start-up leaves with a file of n points, each with Fo/s(Fo) = 10.
     void start_up(std::int32_t n) {
-        f.nxpix = 10800, f.nypix = 5415, f.maxpix = 5415, f.maxpar = 5414;
-        f.margin = 800, f.nxorg = 820, f.maxstep = 200, f.nstep = -1, f.dfactor = 0.99;
-        f.tickval = 0.02f, f.icsm = 0x0000FF, f.icob = 0x00FFFF, f.icross = 0x8000000F;
-        f.ibackgr = 0xFF0000, f.overall = true, f.siglim = 3.0f;
-        f.clipp = 10000.0f, f.clipm = -10000.0f;
+        f.set_defaults();
+        f.take_board_size();
         f.ncurves = 13, f.npoint = n, f.npcur = n;
         f.dat.redim(static_cast<std::size_t>(13 * n));
         for (auto* a : {&f.sigrat, &f.ycur, &f.ysmo, &f.ywork, &f.xcur, &f.xwork}) a->redim(n);

@@ -16,13 +16,8 @@ struct CurveOnBoard {
     plot::frmVorselPlot w{fp.plot_platform()};
 
     explicit CurveOnBoard(const std::vector<float>& y) {
-        w.nxpix = 10800;
-        w.nypix = 5415;
-        w.maxpix = 5415;
-        w.margin = 800;
-        w.ibackgr = 0xFF0000;
-        w.icross = 0x8000000F;
-        w.overall = true;
+        w.set_defaults();
+        w.take_board_size();
         w.ycur.redim(y.size());
         for (std::size_t i = 0; i < y.size(); ++i) w.ycur(static_cast<std::int64_t>(i) + 1) = y[i];
         w.npcur = static_cast<std::int32_t>(y.size());

@@ -26,9 +26,9 @@ struct Drawing {
         for (auto* a : {&p.ycur, &p.ysmo, &p.xcur}) a->redim(size);
         p.nkur.redim(size);
         p.npcur = n, p.nf = 1, p.nl = n;
-        p.nxpix = 10800, p.nypix = 5415, p.maxpar = 5414, p.maxpix = 5415;
-        p.margin = 800, p.nxorg = 820, p.nstep = 100;
-        p.icob = 0x00FFFF, p.icsm = 0x0000FF;
+        p.set_defaults();
+        p.take_board_size();
+        p.nstep = 100;
         p.valmin = 0.0f, p.skale = 100.0f;
     }
     // x of every point drawn, in drawing order.

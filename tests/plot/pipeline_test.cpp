@@ -86,10 +86,9 @@ void setup(frmVorselPlot& p, std::int32_t npoint, std::int32_t ncurves) {
         p.sigrat(k) = 10.0f;
         for (std::int32_t c = 1; c <= ncurves; ++c) p.datv(c, k) = static_cast<float>(c * k);
     }
-    p.nxpix = 10800, p.nypix = 5415, p.maxpar = 5414, p.maxpix = 5415;
-    p.margin = 800, p.nxorg = 820, p.maxstep = 200, p.nstep = -1, p.dfactor = 0.99;
-    p.siglim = 3.0f, p.clipp = 10000.0f, p.clipm = -10000.0f, p.overall = true;
-    p.icob = 0x00FFFF, p.icsm = 0x0000FF, p.npcur = npoint;
+    p.set_defaults();
+    p.take_board_size();
+    p.npcur = npoint;
     p.ibx = but::VsTheta, p.iby = but::dF_sFo;
 }
 
