@@ -1,7 +1,5 @@
 #include "tools/import/convert.h"
 
-#include <gemmi/math.hpp>
-
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -14,13 +12,15 @@
 namespace vorsel::import {
 namespace {
 
+constexpr double kDegreesPerRadian = 57.295779513082320876798;
+
 std::string number_text(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.6g", value);
     return text;
 }
 
-std::string hkl_text(const gemmi::Miller& hkl) {
+std::string hkl_text(const std::array<int, 3>& hkl) {
     return std::to_string(hkl[0]) + " " + std::to_string(hkl[1]) + " " + std::to_string(hkl[2]);
 }
 
@@ -70,7 +70,7 @@ Summary convert_fcf(const std::string& input, const std::string& output, const O
             fcf.fail_at(i, std::string("negative ") + (squared ? "Fc^2 " : "Fc ") +
                                number_text(r.fc_value));
         // sin(theta) = lambda / (2 d), 1/d^2 from the cell's reciprocal metric.
-        const double sin_theta = half_lambda * std::sqrt(fcf.cell().calculate_1_d2(r.hkl));
+        const double sin_theta = half_lambda * std::sqrt(fcf.inverse_d_squared(r.hkl));
         if (!(sin_theta <= 1))
             fcf.fail_at(i, "h k l = " + hkl_text(r.hkl) + " cannot be reached at " +
                                number_text(summary.wavelength) + " A (sin(theta) = " +
@@ -78,7 +78,7 @@ Summary convert_fcf(const std::string& input, const std::string& output, const O
         fields[0] = fo_from_squared(r.fo_squared);
         fields[1] = squared ? std::sqrt(r.fc_value) : r.fc_value;
         fields[2] = sigma_fo(r.fo_squared, r.sigma_fo_squared);
-        fields[4] = gemmi::deg(std::asin(sin_theta));
+        fields[4] = std::asin(sin_theta) * kDegreesPerRadian;
         for (const double value : {fields[0], fields[1], fields[2]})
             if (!fits_real_field(value))
                 fcf.fail_at(i, "a value beyond the range of the data file's 4-byte reals (" +

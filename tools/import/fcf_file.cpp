@@ -4,6 +4,7 @@
 
 #include <gemmi/cif.hpp>
 #include <gemmi/numb.hpp>
+#include <gemmi/unitcell.hpp>
 
 #include <cerrno>
 #include <cmath>
@@ -69,7 +70,41 @@ std::string quoted(const std::string& value) { return "'" + value + "'"; }
 
 }  // namespace
 
-FcfFile::FcfFile(const std::string& path) : path_(path) {
+struct FcfFile::Impl {
+    explicit Impl(const std::string& path);
+    Reflection reflection(std::size_t i) const;
+    double number(std::size_t i, int column) const;
+    // column: an index into columns_, or -1 for the reflection's first value.
+    [[noreturn]] void fail_at_value(std::size_t i, int column, const std::string& what) const;
+    std::size_t line_of_value(std::size_t index) const;
+    [[noreturn]] void fail_in_block(const std::string& tag, const std::string& what) const;
+
+    std::string path_;
+    cif::Document document_;
+    const cif::Block* block_ = nullptr;
+    const cif::Item* loop_ = nullptr;
+    std::size_t rows_ = 0;
+    int columns_[6] = {};  // h, k, l, Fo^2, s(Fo^2), Fc^2 or Fc
+    Layout layout_ = Layout::fc_squared;
+    gemmi::UnitCell cell_;
+    std::optional<double> wavelength_;
+};
+
+FcfFile::FcfFile(const std::string& path) : impl_(std::make_unique<const Impl>(path)) {}
+FcfFile::~FcfFile() = default;
+Layout FcfFile::layout() const { return impl_->layout_; }
+std::size_t FcfFile::size() const { return impl_->rows_; }
+std::optional<double> FcfFile::wavelength() const { return impl_->wavelength_; }
+Reflection FcfFile::reflection(std::size_t i) const { return impl_->reflection(i); }
+void FcfFile::fail_at(std::size_t i, const std::string& what) const {
+    impl_->fail_at_value(i, -1, what);
+}
+
+double FcfFile::inverse_d_squared(const std::array<int, 3>& hkl) const {
+    return impl_->cell_.calculate_1_d2(hkl);
+}
+
+FcfFile::Impl::Impl(const std::string& path) : path_(path) {
     // gemmi's reader would report a missing file in its own words; the user
     // gets the system's.
     struct stat status {};
@@ -153,7 +188,7 @@ FcfFile::FcfFile(const std::string& path) : path_(path) {
     }
 }
 
-Reflection FcfFile::reflection(std::size_t i) const {
+Reflection FcfFile::Impl::reflection(std::size_t i) const {
     Reflection r;
     for (int c = 0; c < 3; ++c) {
         const double index = number(i, c);
@@ -169,7 +204,7 @@ Reflection FcfFile::reflection(std::size_t i) const {
     return r;
 }
 
-double FcfFile::number(std::size_t i, int column) const {
+double FcfFile::Impl::number(std::size_t i, int column) const {
     const std::string& text = loop_->loop.val(i, columns_[column]);
     const double value = cif::as_number(text);
     if (!std::isfinite(value))
@@ -178,16 +213,14 @@ double FcfFile::number(std::size_t i, int column) const {
     return value;
 }
 
-void FcfFile::fail_at(std::size_t i, const std::string& what) const { fail_at_value(i, -1, what); }
-
-void FcfFile::fail_at_value(std::size_t i, int column, const std::string& what) const {
+void FcfFile::Impl::fail_at_value(std::size_t i, int column, const std::string& what) const {
     const std::size_t offset = column < 0 ? 0 : static_cast<std::size_t>(columns_[column]);
     const std::size_t line = line_of_value(i * loop_->loop.width() + offset);
     throw Error(Exit::input, path_ + ":" + std::to_string(line) + ": reflection " +
                                  std::to_string(i + 1) + ": " + what);
 }
 
-std::size_t FcfFile::line_of_value(std::size_t index) const {
+std::size_t FcfFile::Impl::line_of_value(std::size_t index) const {
     ValueSearch search{static_cast<std::size_t>(loop_->line_number), index};
     try {
         pegtl::file_input<> in(path_);
@@ -199,7 +232,7 @@ std::size_t FcfFile::line_of_value(std::size_t index) const {
     return search.line;
 }
 
-void FcfFile::fail_in_block(const std::string& tag, const std::string& what) const {
+void FcfFile::Impl::fail_in_block(const std::string& tag, const std::string& what) const {
     const cif::Column column = const_cast<cif::Block*>(block_)->find_values(tag);
     const int line = column ? column.item()->line_number : 0;
     throw Error(Exit::input, path_ + ":" + std::to_string(line) + ": " + tag + ": " + what);

@@ -14,10 +14,9 @@
 #ifndef VORSEL_IMPORT_FCF_FILE_H
 #define VORSEL_IMPORT_FCF_FILE_H
 
-#include <gemmi/cifdoc.hpp>
-#include <gemmi/unitcell.hpp>
-
+#include <array>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -26,49 +25,41 @@ namespace vorsel::import {
 enum class Layout { fc_squared, fc };
 
 struct Reflection {
-    gemmi::Miller hkl{};
+    std::array<int, 3> hkl{};
     double fo_squared = 0;
     double sigma_fo_squared = 0;
     double fc_value = 0;  // Fc squared or Fc, as the layout has it
 };
 
+// gemmi stays behind this class: only fcf_file.cpp includes it (see
+// tools/import/CMakeLists.txt for why that matters).
 class FcfFile {
 public:
     // Reads the file and finds the reflection loop and the cell; throws Error
     // (an input error) when the file cannot be read, is not a CIF, or lacks
     // either of them.
     explicit FcfFile(const std::string& path);
+    ~FcfFile();
 
-    Layout layout() const { return layout_; }
-    std::size_t size() const { return rows_; }
-    const gemmi::UnitCell& cell() const { return cell_; }
+    Layout layout() const;
+    std::size_t size() const;
     // _diffrn_radiation_wavelength of the block, if it gives one.
-    std::optional<double> wavelength() const { return wavelength_; }
+    std::optional<double> wavelength() const;
 
     // Reflection i (0-based, in file order); throws Error when one of its
     // values is not a number or an index not a whole number.
     Reflection reflection(std::size_t i) const;
 
-    // Throws Error (input) "FILE:LINE: reflection i+1 (h k l): what", LINE
-    // being the file's line where reflection i begins.
+    // 1/d^2 of a reflection, from the cell's reciprocal metric.
+    double inverse_d_squared(const std::array<int, 3>& hkl) const;
+
+    // Throws Error (input) "FILE:LINE: reflection i+1: what", LINE being the
+    // file's line where reflection i begins.
     [[noreturn]] void fail_at(std::size_t i, const std::string& what) const;
 
 private:
-    double number(std::size_t i, int column) const;
-    // column: an index into columns_, or -1 for the reflection's first value.
-    [[noreturn]] void fail_at_value(std::size_t i, int column, const std::string& what) const;
-    std::size_t line_of_value(std::size_t index) const;
-    [[noreturn]] void fail_in_block(const std::string& tag, const std::string& what) const;
-
-    std::string path_;
-    gemmi::cif::Document document_;
-    const gemmi::cif::Block* block_ = nullptr;
-    const gemmi::cif::Item* loop_ = nullptr;
-    std::size_t rows_ = 0;
-    int columns_[6] = {};  // h, k, l, Fo^2, s(Fo^2), Fc^2 or Fc
-    Layout layout_ = Layout::fc_squared;
-    gemmi::UnitCell cell_;
-    std::optional<double> wavelength_;
+    struct Impl;
+    std::unique_ptr<const Impl> impl_;
 };
 
 }  // namespace vorsel::import
