@@ -171,12 +171,30 @@ TEST(Convert, BothLayoutsWithThetaFromTheCell) {
         s = convert_fcf(dir.write("triclinic.fcf", triclinic), out, {1.54184, crlf});
         expect_read_back(out, triclinic_lines, crlf);
     }
-    // Without any wavelength: Mo K-alpha, said in a note.
-    const auto s = convert_fcf(dir.write("nolambda.fcf", list4(kCubic, "1 0 0 100 96.04 4\n")),
-                               (dir.path / "out.vorsel").string(), {});
-    EXPECT_EQ(s.wavelength, kMoKalpha);
-    ASSERT_EQ(s.notes.size(), 1u);
-    EXPECT_NE(s.notes[0].find("Mo K-alpha"), std::string::npos);
+    // The wavelength: the file's before --wavelength, Mo K-alpha without
+    // either; each departure from what the user asked for is said in a note.
+    const struct {
+        std::string file_lambda;
+        std::optional<double> option;
+        double used;
+        const char* note;
+    } choices[] = {
+        {"", std::nullopt, kMoKalpha, "theta for Mo K-alpha, 0.71073 A"},
+        {"", 1.54184, 1.54184, nullptr},
+        {"_diffrn_radiation_wavelength 0.56087\n", 1.54184, 0.56087,
+         "the file's wavelength, 0.56087 A (_diffrn_radiation_wavelength); --wavelength 1.54184 "
+         "not used"}};
+    for (const auto& c : choices) {
+        SCOPED_TRACE(c.used);
+        const auto s = convert_fcf(
+            dir.write("lambda.fcf", list4(c.file_lambda + kCubic, "1 0 0 100 96.04 4\n")),
+            (dir.path / "out.vorsel").string(), {c.option, true});
+        EXPECT_EQ(s.wavelength, c.used);
+        ASSERT_EQ(s.notes.size(), c.note ? 1u : 0u);
+        if (c.note) {
+            EXPECT_NE(s.notes[0].find(c.note), std::string::npos) << s.notes[0];
+        }
+    }
 }
 
 TEST(Convert, FailuresNameTheFileAndLineAndWriteNothing) {
@@ -203,6 +221,15 @@ TEST(Convert, FailuresNameTheFileAndLineAndWriteNothing) {
         {"far.fcf", list4(kCubic, row + "\n\n40 0 0 1 1 1\n"),
          "far.fcf:18: reflection 2: h k l = 40 0 0 cannot be reached at 0.71073 A (sin(theta) = "
          "1.42146)"},
+        {"index.fcf", list4(kCubic, "1 0.5 0 1 1 1\n"),
+         "index.fcf:15: reflection 1: _refln_index_k is not a whole number: '0.5'"},
+        {"cell.fcf",  // alpha + beta < gamma: the three axes cannot meet
+         list4("_cell_length_a 5 _cell_length_b 5 _cell_length_c 5 _cell_angle_alpha 10\n"
+               "_cell_angle_beta 10 _cell_angle_gamma 90\n",
+               row),
+         "cell.fcf:3: _cell_angle_gamma: these cell angles make no cell"},
+        {"lambdas.fcf", list4(kCubic + "loop_ _diffrn_radiation_wavelength 1.5 1.6\n", row),
+         "lambdas.fcf:8: _diffrn_radiation_wavelength: several wavelengths"},
         {"sigma.fcf", list4(kCubic, "1 0 0 1 1 -1\n"),
          "sigma.fcf:15: reflection 1: negative s(Fo^2) -1"},
         {"ok.fcf", list4(kCubic, row),
