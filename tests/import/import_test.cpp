@@ -59,7 +59,7 @@ std::string list4(const std::string& cell, const std::string& rows) {
     return "data_t\n" + cell + kList4Loop + rows;
 }
 
-TEST(FieldText, ShortestTextOfTheNearestFloatOrTheNearestThatFits) {
+TEST(ImportFieldText, ShortestTextOfTheNearestFloatOrTheNearestThatFits) {
     struct Row {
         double value;
         const char* text;
@@ -97,7 +97,7 @@ TEST(FieldText, ShortestTextOfTheNearestFloatOrTheNearestThatFits) {
     EXPECT_FALSE(format_whole(12345678901, field));
 }
 
-TEST(Amplitudes, FoAndItsUncertaintyFromTheSquare) {
+TEST(ImportAmplitudes, FoAndItsUncertaintyFromTheSquare) {
     struct Row {
         double fo2, sigma2, fo, sigma;
     } rows[] = {
@@ -139,7 +139,7 @@ void expect_read_back(const std::string& file, const std::vector<Expected>& line
     }
 }
 
-TEST(Convert, BothLayoutsWithThetaFromTheCell) {
+TEST(ImportConvert, BothLayoutsWithThetaFromTheCell) {
     TempDir dir;
     // Cubic, a = 10 A, the file's wavelength 0.71073 A: sin(theta) = 0.71073
     // sqrt(h^2 + k^2 + l^2) / 20, so 0.0355365 (1 0 0), 0.0502562 (1 1 0),
@@ -197,7 +197,7 @@ TEST(Convert, BothLayoutsWithThetaFromTheCell) {
     }
 }
 
-TEST(Convert, FailuresNameTheFileAndLineAndWriteNothing) {
+TEST(ImportConvert, FailuresNameTheFileAndLineAndWriteNothing) {
     TempDir dir;
     const std::string row = "1 0 0 100 96.04 4\n";
     struct Row {
@@ -257,7 +257,7 @@ TEST(Convert, FailuresNameTheFileAndLineAndWriteNothing) {
     }
 }
 
-TEST(Program, ExitStatuses) {
+TEST(ImportProgram, ExitStatuses) {
     TempDir dir;
     dir.write("ok.fcf", list4(kCubic, "1 0 0 100 96.04 4\n"));
     const struct {
