@@ -1,0 +1,49 @@
+// Writes a data file (*.vorsel) of 13 fields per reflection so that the file
+// appears under its name only when it is complete: the lines go to a temporary
+// file in the same folder, which commit() renames over the target. A writer
+// destroyed before commit() removes its temporary file, so a failed conversion
+// leaves nothing behind and an older file of the same name untouched.
+#ifndef VORSEL_IMPORT_DATA_FILE_WRITER_H
+#define VORSEL_IMPORT_DATA_FILE_WRITER_H
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace vorsel::import {
+
+inline constexpr int kFieldsPerLine = 13;
+
+class DataFileWriter {
+public:
+    // Creates the temporary file and writes the header line; throws Error
+    // (an output error) when the folder does not take a new file.
+    DataFileWriter(std::string target, bool crlf);
+    ~DataFileWriter();
+    DataFileWriter(const DataFileWriter&) = delete;
+    DataFileWriter& operator=(const DataFileWriter&) = delete;
+
+    // One data line: the running number, then fields 2 to 13. Every value must
+    // pass fits_real_field.
+    void add(std::int64_t number, const std::array<double, kFieldsPerLine - 1>& values);
+
+    // Flushes, closes and renames the temporary file to the target; throws
+    // Error (an output error) when any of it fails.
+    void commit();
+
+private:
+    void flush();
+    [[noreturn]] void fail(const std::string& what) const;
+
+    std::string target_, temporary_;
+    std::string line_end_;
+    std::FILE* file_ = nullptr;
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
+};
+
+}  // namespace vorsel::import
+
+#endif

@@ -1,0 +1,67 @@
+// The reflection file of a refinement (*.fcf): a CIF, read with gemmi, whose
+// data block holds the unit cell and one loop of reflections. Two layouts of
+// that loop are understood, told apart by their tags, not by their order:
+//   Fc squared: _refln_index_h, _k, _l, _refln_F_squared_meas,
+//               _refln_F_squared_sigma, _refln_F_squared_calc (list code 4);
+//   Fc:         the same with _refln_F_calc in place of the calculated square
+//               (list code 6; its _refln_phase_calc is not needed).
+// Other tags of the loop (_refln_observed_status, the phase) are ignored.
+//
+// Departures from a full CIF reader: only the first data block that holds a
+// loop with _refln_index_h is looked at; a value in quotes is text, never a
+// number (as CIF has it); the nulls "?" and "." count as missing, which for a
+// reflection is an error.
+#ifndef VORSEL_IMPORT_FCF_FILE_H
+#define VORSEL_IMPORT_FCF_FILE_H
+
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace vorsel::import {
+
+enum class Layout { fc_squared, fc };
+
+struct Reflection {
+    std::array<int, 3> hkl{};
+    double fo_squared = 0;
+    double sigma_fo_squared = 0;
+    double fc_value = 0;  // Fc squared or Fc, as the layout has it
+};
+
+// gemmi stays behind this class: only fcf_file.cpp includes it (see
+// tools/import/CMakeLists.txt for why that matters).
+class FcfFile {
+public:
+    // Reads the file and finds the reflection loop and the cell; throws Error
+    // (an input error) when the file cannot be read, is not a CIF, or lacks
+    // either of them.
+    explicit FcfFile(const std::string& path);
+    ~FcfFile();
+
+    Layout layout() const;
+    std::size_t size() const;
+    // _diffrn_radiation_wavelength of the block, if it gives one.
+    std::optional<double> wavelength() const;
+
+    // Reflection i (0-based, in file order); throws Error when one of its
+    // values is not a number or an index not a whole number.
+    Reflection reflection(std::size_t i) const;
+
+    // 1/d^2 of a reflection, from the cell's reciprocal metric.
+    double inverse_d_squared(const std::array<int, 3>& hkl) const;
+
+    // Throws Error (input) "FILE:LINE: reflection i+1: what", LINE being the
+    // file's line where reflection i begins.
+    [[noreturn]] void fail_at(std::size_t i, const std::string& what) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<const Impl> impl_;
+};
+
+}  // namespace vorsel::import
+
+#endif
