@@ -36,6 +36,7 @@ void CurveCache::forget_orders() {
 
 void CurveCache::curve_built(const CurveKey& key, std::int32_t npcur) {
     curve_valid_ = true;
+    ++curve_generation_;
     curve_key_ = key;
     curve_npcur_ = npcur;
 }

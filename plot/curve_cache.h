@@ -52,7 +52,13 @@ public:
     std::int32_t curve_npcur() const { return curve_npcur_; }
     void curve_built(const CurveKey& key, std::int32_t npcur);
     // The curve arrays were written by something else than the library.
-    void forget_curve() { curve_valid_ = false; }
+    void forget_curve() {
+        curve_valid_ = false;
+        ++curve_generation_;
+    }
+    // Changes whenever the curve arrays may hold another curve: what is worked
+    // out from a curve is valid while this stays the same.
+    std::uint64_t curve_generation() const { return curve_generation_; }
 
 private:
     struct Order {
@@ -62,6 +68,7 @@ private:
     std::uint64_t generation_ = 0;
     std::vector<Order> orders_;
     bool curve_valid_ = false;
+    std::uint64_t curve_generation_ = 0;
     CurveKey curve_key_;
     std::int32_t curve_npcur_ = 0;
 };

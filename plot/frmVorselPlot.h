@@ -120,6 +120,11 @@ public:
     // The view window nf..nl lies inside the current curve 1..npcur.
     bool window_in_curve() const;
 
+    // The data line (point number k of dat) of each point of the current
+    // curve, 1..npcur in plot order (element i - 1 for point i); empty without
+    // a curve. Worked out once per curve.
+    const std::vector<std::int32_t>& curve_lines();
+
     // True once the program has been asked to end; no handler runs after it.
     bool ended() const { return p_.program.ended(); }
 
@@ -254,6 +259,9 @@ private:
 
     PlotPlatform p_;
     std::string library_path_;  // 256-character copy of strLocation
+    std::vector<std::int32_t> curve_lines_;
+    std::int32_t curve_lines_npcur_ = -1;
+    std::uint64_t curve_lines_generation_ = 0;
 };
 
 }  // namespace vorsel::plot

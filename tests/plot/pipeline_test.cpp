@@ -504,3 +504,49 @@ TEST(FillCurrent, RealFileGivesAscendingThetaInsideTheWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each point of the curve names the reflection whose values it shows, in
+// every order and at every limit: x of point i is theta of its line, y its
+// Fo. Lines 3 and 7 fall below Fo/s(Fo) = 3, line 5 has s(Fo) = 0 and Fo = 0
+// (a ratio that is not a number), lines 2 and 6 share theta.
+TEST(CurveLines, NameTheReflectionOfEveryPoint) {
+    struct Case {
+        const char* name;
+        bool reverse;
+        float siglim;
+        std::int32_t npcur;
+    };
+    const Case cases[] = {{"low to high", false, 3.0f, 5},
+                          {"high to low", true, 3.0f, 5},
+                          {"all reflections", false, 0.0f, 7}};
+    const float theta[] = {4.0f, 9.0f, 1.0f, 7.0f, 3.0f, 9.0f, 2.0f, 5.0f};
+    const float ratio[] = {10.0f, 8.0f, 1.0f, 5.0f, 0.0f, 4.0f, 2.0f, 6.0f};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePlatform fp;
+        frmVorselPlot plot(fp.plot_platform());
+        setup(plot, 8, 13);
+        for (std::int32_t k = 1; k <= 8; ++k) {
+            plot.datv(2, k) = k == 5 ? 0.0f : 100.0f + static_cast<float>(k);  // Fo
+            plot.datv(4, k) = k == 5 ? 0.0f : plot.datv(2, k) / ratio[k - 1];  // s(Fo)
+            plot.datv(6, k) = theta[k - 1];
+            plot.sigrat(k) = k == 5 ? std::nanf("") : ratio[k - 1];
+        }
+        plot.iby = vorsel::plot::but::Fo;
+        plot.reverse = c.reverse;
+        plot.siglim = c.siglim;
+        plot.fill_current();
+        ASSERT_EQ(plot.npcur, c.npcur);
+        const std::vector<std::int32_t>& lines = plot.curve_lines();
+        ASSERT_EQ(lines.size(), static_cast<std::size_t>(c.npcur));
+        for (std::int32_t i = 1; i <= plot.npcur; ++i) {
+            const std::int32_t k = lines[static_cast<std::size_t>(i - 1)];
+            EXPECT_EQ(plot.xcur(i), plot.datv(6, k)) << i;
+            EXPECT_EQ(plot.ycur(i), plot.datv(2, k)) << i;
+        }
+    }
+}
+
+}  // namespace
