@@ -70,8 +70,12 @@ void frmGetDefLocation::Form_Load(const Location& owner) {
 
     // The directory to open, computed before the lists are touched: the
     // directory list's change handler replaces strDirectory with the full
-    // path, and prefixing that again would give a path like c:c:\data.
-    const std::string path = style_.prefix(pub.strDrive) + pub.strDirectory;
+    // path, and prefixing that again would give a path like c:c:\data. A
+    // remembered file in the root opens the root, not the current folder that
+    // a bare drive names.
+    const std::string path = Default && pub.strDirectory.empty()
+                                 ? style_.root(pub.strDrive)
+                                 : style_.prefix(pub.strDrive) + pub.strDirectory;
     view_.drive_set(pub.strDrive);
     view_.dir_set_path(path);
     view_.file_set_pattern(kFilePattern);
@@ -111,6 +115,11 @@ void frmGetDefLocation::dirDirectory_Change() {
 
 void frmGetDefLocation::flbFile_Click() {
     pub.strFile = view_.file_selected();
+    // The file lies in the folder the lists show. That is the directory the
+    // dialog was handed only when the lists opened it: on a first run, or when
+    // the remembered folder has gone, they show another one (the current
+    // folder) without a change event.
+    pub.strDirectory = view_.dir_path();
     const char sep = style_.separator;
     if (!pub.strDirectory.empty()) {
         pub.strLocation = pub.strDirectory.back() == sep ? pub.strDirectory + pub.strFile

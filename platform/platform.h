@@ -117,10 +117,10 @@ public:
     virtual ~FileSystem() = default;
     // Length in bytes of the regular file at path; nullopt if there is none.
     virtual std::optional<std::int64_t> file_length(const std::string& path) = 0;
-    // The first line of the file with its line end (CR LF, LF or none at end of
-    // file), at most max_bytes of it; nullopt if the file cannot be read.
-    virtual std::optional<std::string> first_line(const std::string& path,
-                                                  std::size_t max_bytes) = 0;
+    // The first max_bytes of the regular file (all of it when shorter), or
+    // its last max_bytes; nullopt if the file cannot be read.
+    virtual std::optional<std::string> head(const std::string& path, std::size_t max_bytes) = 0;
+    virtual std::optional<std::string> tail(const std::string& path, std::size_t max_bytes) = 0;
     // The name (last component) of the existing regular file that path names,
     // or the empty text when it names none.
     virtual std::string file_name_of(const std::string& path) = 0;
@@ -128,14 +128,23 @@ public:
 
 // Ends the program at once, without saving anything. Callers return right
 // after it; the platform stops the event loop in order.
+// How the program ends: in order (EXIT, Abort), or because something failed
+// (the library or one of its entry points cannot be found): the exit status
+// tells a script which.
+enum class Ending { Orderly, Failed };
+
 class Program {
 public:
     virtual ~Program() = default;
-    virtual void end() = 0;
+    virtual void end(Ending how) = 0;
     // The program has been asked to end: from then on no command runs. The
     // one place that knows it, whoever asked (a command, or the library
     // loader after a failed bind).
     virtual bool ended() const = 0;
+    // Bytes of memory the program can still be given without being stopped
+    // (the machine's available memory, or less under a limit of its own);
+    // nullopt when unknown.
+    virtual std::optional<std::uint64_t> memory_available() const { return std::nullopt; }
 };
 
 // How paths are spelled: the chooser's path logic is written once against this.

@@ -3,11 +3,13 @@
 // the read-outs, the caption and the blank board.
 //
 // Departures from the bare sequence, all for files the reader cannot use:
-// - the record estimate divides by the file's own line length, so a file
-//   whose lines end in LF alone gives the same points as its CR LF twin;
+// - the record estimate divides by the file's own line length (plot/
+//   data_file.cpp), so a file whose lines end in LF or CR alone gives the same
+//   points as its CR LF twin;
 // - a file that cannot be measured, whose first line holds no usable count,
-//   that is shorter than one data line, whose path the reader cannot take,
-//   that does not fit in memory, that the reader refuses (a positive status)
+//   that is shorter than one data line, whose first data line or end cannot be
+//   data, whose path the reader cannot take, whose arrays would not fit in the
+//   memory the machine can give, that the reader refuses (a positive status)
 //   or that holds no data line at all gets a message naming the file and the
 //   reason, and the chooser opens again; nothing is allocated for it.
 #include <cmath>
@@ -21,6 +23,7 @@
 #include "library/numeric.h"
 #include "library/vorsel_for.h"
 #include "platform/format.h"
+#include "plot/data_file.h"
 #include "plot/frmVorselPlot.h"
 
 namespace vorsel::plot {
@@ -35,9 +38,6 @@ constexpr const char* kCrLf = "\r\n";
 constexpr const char* kReadError = "Error reading input data!";
 constexpr std::size_t kLibraryPathLength = 256;
 constexpr std::int32_t kMaxCurves = 15;
-constexpr std::int32_t kFieldWidth = 10;
-// Enough of the first line for the count; a longer line only hides its end.
-constexpr std::size_t kHeaderBytes = 4096;
 
 constexpr const char* kKeyCode = "Recent Compound Code";
 constexpr const char* kKeyDrive = "Recent Drive";
@@ -45,107 +45,12 @@ constexpr const char* kKeyDirectory = "Recent Directory";
 constexpr const char* kKeyFile = "Recent File";
 constexpr const char* kKeyLocation = "Recent Location";
 
-// What the header line gives: the curve count and the estimated number of
-// data lines, or why the file cannot be used.
-struct Header {
-    std::int32_t ncurves = 0;
-    std::int32_t npoint = 0;
-    std::string problem;
-};
-
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-bool ends_token(char c) { return is_blank(c) || c == ',' || c == '\r' || c == '\n'; }
-
-// The first number of the line, read the way a free-format read takes it:
-// leading blanks skipped, the number ends at a blank, a comma or the line end.
-// Only a whole number counts: the reader takes the count from an integer field.
-// Returns why the line holds no such number, or the empty text.
-std::string parse_count(const std::string& line, std::int64_t& count) {
-    std::size_t i = 0;
-    while (i < line.size() && is_blank(line[i])) ++i;
-    std::size_t end = i;
-    while (end < line.size() && !ends_token(line[end])) ++end;
-    const std::string token = line.substr(i, end - i);
-
-    std::size_t d = 0;
-    bool negative = false;
-    if (d < token.size() && (token[d] == '+' || token[d] == '-')) negative = token[d++] == '-';
-    if (d == token.size()) return "Its first line holds no number of curves.";
-    // Saturates well beyond anything a line length can hold.
-    constexpr std::int64_t kCap = std::int64_t{1} << 40;
-    std::int64_t v = 0;
-    for (; d < token.size(); ++d) {
-        const char c = token[d];
-        if (c < '0' || c > '9')
-            return "Its first line holds no whole number of curves: \"" + token.substr(0, 20) +
-                   "\".";
-        if (v < kCap) v = v * 10 + (c - '0');
-    }
-    count = negative ? -v : v;
-    return {};
-}
-
-Header read_header(platform::FileSystem& files, const std::string& path) {
-    Header h;
-    const std::optional<std::int64_t> length = files.file_length(path);
-    if (!length) {
-        h.problem = "The file cannot be opened or its length cannot be taken.";
-        return h;
-    }
-    const std::optional<std::string> line = files.first_line(path, kHeaderBytes);
-    if (!line) {
-        h.problem = "The file cannot be opened for reading.";
-        return h;
-    }
-    std::int64_t count = 0;
-    h.problem = parse_count(*line, count);
-    if (!h.problem.empty()) return h;
-    if (count < 1) {
-        h.problem = "Its first line gives " + std::to_string(count) +
-                    " curves; a data file has at least one.";
-        return h;
-    }
-    // The length of a data line with its line end must stay a Long.
-    constexpr std::int64_t kMaxLong = std::numeric_limits<std::int32_t>::max();
-    if (count * kFieldWidth + 2 > kMaxLong) {
-        h.problem = "Its first line gives " + std::to_string(count) +
-                    " curves, too many for a data line to be read.";
-        return h;
-    }
-    // Lines end in CR LF by the format; a header ending in LF alone tells
-    // that the file uses the shorter line end throughout.
-    const bool lf_alone = line->size() >= 1 && line->back() == '\n' &&
-                          (line->size() < 2 || (*line)[line->size() - 2] != '\r');
-    const std::int64_t line_length = count * kFieldWidth + (lf_alone ? 1 : 2);
-    const std::int64_t estimate = *length / line_length;
-    if (estimate < 1) {
-        h.problem = "It is shorter than one data line of " + std::to_string(count) +
-                    " curves (" + std::to_string(count * kFieldWidth) +
-                    " characters and the line end).";
-        return h;
-    }
-    if (estimate > kMaxLong) {
-        h.problem = "It is too large: it would hold more than " + std::to_string(kMaxLong) +
-                    " data lines.";
-        return h;
-    }
-    h.ncurves = static_cast<std::int32_t>(count);
-    h.npoint = static_cast<std::int32_t>(estimate);
-    return h;
-}
-
 // The reason for a status the reader has no format code for. npoint is the
 // value after the call: for a bad field, the number of complete lines before
 // the data line that holds it.
 std::string reader_problem(std::int32_t status, std::int32_t npoint, std::int32_t ncurves) {
-    if (status > VORSEL_BAD_FIELD && status <= VORSEL_BAD_FIELD + kMaxCurves) {
-        const std::int64_t c = status - VORSEL_BAD_FIELD;
-        const std::int64_t data_line = std::int64_t{npoint} + 1;
-        return "Data line " + std::to_string(data_line) + " (line " +
-               std::to_string(data_line + 1) + " of the file), field " + std::to_string(c) +
-               " (columns " + std::to_string((c - 1) * kFieldWidth + 1) + " to " +
-               std::to_string(c * kFieldWidth) + "), does not hold a number.";
-    }
+    if (status > VORSEL_BAD_FIELD && status <= VORSEL_BAD_FIELD + kMaxCurves)
+        return bad_field_text(std::int64_t{npoint} + 1, status - VORSEL_BAD_FIELD);
     switch (status) {
         case VORSEL_CANNOT_OPEN:
             return "The reader cannot open the file.";
@@ -285,23 +190,25 @@ bool frmVorselPlot::choose_and_read_file() {
 }
 
 frmVorselPlot::ReadResult frmVorselPlot::read_chosen_file() {
-    // The reader takes a blank-padded field of 256 characters: a longer
-    // path would be cut and could name another file.
+    // The reader takes a blank-padded field of 256 bytes of the path as the
+    // file system spells it: a longer path would be cut and could name
+    // another file.
     if (loc.strLocation.size() > kLibraryPathLength) {
-        refuse("Its path is longer than " + std::to_string(kLibraryPathLength) +
-               " characters, more than the reader can take.");
+        refuse("Its path is " + std::to_string(loc.strLocation.size()) +
+               " bytes long as the file system spells it; the reader takes at most " +
+               std::to_string(kLibraryPathLength) + " bytes.");
         return ReadResult::Refused;
     }
     library_path_ = loc.strLocation;
     library_path_.resize(kLibraryPathLength, ' ');
 
-    const Header h = read_header(p_.files, loc.strLocation);
-    if (!h.problem.empty()) {
-        refuse(h.problem);
+    const DataFileShape shape = examine_data_file(p_.files, loc.strLocation);
+    if (!shape.problem.empty()) {
+        refuse(shape.problem);
         return ReadResult::Refused;
     }
-    ncurves = h.ncurves;
-    npoint = h.npoint;
+    ncurves = shape.ncurves;
+    npoint = shape.npoint;
 
     if (ncurves > kMaxCurves) {
         p_.messages.show(std::string("Warning: number of curves on the input file > 15") + kCrLf +
@@ -310,6 +217,14 @@ frmVorselPlot::ReadResult frmVorselPlot::read_chosen_file() {
         ncurves = kMaxCurves;
     }
 
+    // Refused before anything is sized: asked for more than the machine can
+    // give, the program would be stopped without a word.
+    if (const std::string problem = memory_problem(array_bytes(ncurves, npoint),
+                                                   p_.program.memory_available(), npoint);
+        !problem.empty()) {
+        refuse(problem);
+        return ReadResult::Refused;
+    }
     new_data();
     if (!size_arrays()) return ReadResult::Refused;
 
@@ -389,7 +304,7 @@ void frmVorselPlot::take_board_size() {
     maxpar = nypix - 1;
 }
 
-void frmVorselPlot::end_program() { p_.program.end(); }
+void frmVorselPlot::end_program() { p_.program.end(platform::Ending::Orderly); }
 
 void frmVorselPlot::show(platform::ReadOut box, std::int64_t value) {
     p_.readouts.set_text(box, platform::readout(value));

@@ -3,6 +3,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 #include "platform/qt/controls.h"
 #include "platform/qt/units.h"
@@ -24,6 +30,38 @@ QLabel* label(QWidget* parent, int index, const char* text, const Rect& r,
 // The directory a path names, made absolute and clean; the empty path is the
 // current working directory; a path that does not exist falls back to its
 // nearest existing parent.
+// Whether a name ends in the text, letters compared without their case.
+bool ends_with_folded(const std::string& name, const std::string& end) {
+    if (name.size() < end.size()) return false;
+    return std::equal(end.begin(), end.end(), name.end() - static_cast<std::ptrdiff_t>(end.size()),
+                      [](char a, char b) {
+                          const auto lower = [](char c) {
+                              return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+                          };
+                          return lower(a) == lower(b);
+                      });
+}
+
+// The regular files of a folder whose names match a pattern of the form
+// "*.ext" (or "*"), the extension in any case, sorted by their bytes; folder
+// and names in the file system's own bytes.
+std::vector<std::string> matching_files(const std::string& folder, const std::string& pattern) {
+    std::vector<std::string> out;
+    const std::string ext = pattern.rfind('*', 0) == 0 ? pattern.substr(1) : pattern;
+    DIR* d = ::opendir(folder.c_str());
+    if (!d) return out;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (!ends_with_folded(name, ext)) continue;
+        struct stat st;
+        const std::string full = folder + (folder.ends_with('/') ? "" : "/") + name;
+        if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) out.push_back(name);
+    }
+    ::closedir(d);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 QString resolve_directory(const std::string& path) {
     QString p = path.empty() ? QDir::currentPath()
                              : QDir::cleanPath(QDir::current().absoluteFilePath(
@@ -79,14 +117,16 @@ ChooserDialog::ChooserDialog(QWidget* parent) : QDialog(parent) {
     code_->setReadOnly(true);
     code_->setGeometry(to_px(Rect{960, 4200, 4215, 285}));
 
+    // Enter presses the focused button and no other: each button is the
+    // dialog's default only while it has the focus.
     abort_ = new QPushButton(QStringLiteral("Abort"), this);
     abort_->setObjectName("cmdAbort");
-    abort_->setAutoDefault(false);
+    abort_->setAutoDefault(true);
     abort_->setGeometry(to_px(Rect{960, 4680, 735, 495}));
 
     ok_ = new QPushButton(QStringLiteral("OK !"), this);
     ok_->setObjectName("cmdOK");
-    ok_->setAutoDefault(false);
+    ok_->setAutoDefault(true);
     ok_->setGeometry(to_px(Rect{2400, 4680, 2775, 495}));
 
     // As a directory list starts: the current drive and its current directory.
@@ -101,9 +141,11 @@ ChooserDialog::ChooserDialog(QWidget* parent) : QDialog(parent) {
         if (item) open_directory(QDir(dir_).absoluteFilePath(item->text()));
     });
     // A click, and a move of the selection by the keyboard, choose a file.
+    // Tabbing into the list only makes a row current, without selecting it:
+    // that chooses nothing.
     connect(files_, &QListWidget::itemClicked, this, [this] { file_chosen(); });
-    connect(files_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* now) {
-        if (now && QApplication::mouseButtons() == Qt::NoButton) file_chosen();
+    connect(files_, &QListWidget::itemSelectionChanged, this, [this] {
+        if (QApplication::mouseButtons() == Qt::NoButton) file_chosen();
     });
     connect(ok_, &QPushButton::clicked, this, [this] {
         if (events_) events_->cmdOK_Click();
@@ -114,7 +156,7 @@ ChooserDialog::ChooserDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void ChooserDialog::file_chosen() {
-    if (!filling_ && events_ && files_->currentItem()) events_->flbFile_Click();
+    if (!filling_ && events_ && !files_->selectedItems().isEmpty()) events_->flbFile_Click();
 }
 
 void ChooserDialog::set_location_text(const std::string& text) {
@@ -172,15 +214,24 @@ void ChooserDialog::file_set_path(const std::string& path) {
 void ChooserDialog::fill_files() {
     filling_ = true;
     files_->clear();
-    QDir d(file_dir_);
-    files_->addItems(d.entryList(QStringList{pattern_}, QDir::Files, QDir::Name));
+    // Names as the file system holds them: a name that is not valid UTF-8
+    // is listed with stand-ins for its odd bytes and opened by its own bytes.
+    for (const std::string& name : matching_files(QFile::encodeName(file_dir_).toStdString(),
+                                                  pattern_.toStdString())) {
+        auto* item = new QListWidgetItem(QString::fromUtf8(name.data(),
+                                                           static_cast<qsizetype>(name.size())));
+        item->setData(Qt::UserRole, QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+        files_->addItem(item);
+    }
     files_->setCurrentRow(-1);
     filling_ = false;
 }
 
 std::string ChooserDialog::file_selected() const {
-    const QListWidgetItem* item = files_->currentItem();
-    return item ? item->text().toStdString() : std::string();
+    const QList<QListWidgetItem*> chosen = files_->selectedItems();
+    const QListWidgetItem* item = chosen.isEmpty() ? files_->currentItem() : chosen.front();
+    if (!item) return {};
+    return item->data(Qt::UserRole).toByteArray().toStdString();
 }
 
 void ChooserDialog::run_modal() {

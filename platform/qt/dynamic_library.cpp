@@ -42,7 +42,7 @@ std::string DynamicLibrary::loaded_path() const {
 void DynamicLibrary::fail(const std::string& text, const std::string& title) {
     failed_ = true;
     messages_.show(text, title, MsgButtons::Ok, MsgIcon::Critical);
-    program_.end();
+    program_.end(Ending::Failed);
 }
 
 bool DynamicLibrary::load(const char* wanted) {

@@ -4,8 +4,17 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSettings>
+#include <QStringDecoder>
 #include <QThread>
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <fstream>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vorsel::platform::qt {
 
@@ -44,6 +53,14 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
+// A value is kept as text where it is valid UTF-8, and as its bytes where it
+// is not (a file name in another encoding), so that it reads back unchanged.
+bool valid_utf8(const std::string& s) {
+    QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)decode(QByteArrayView(s.data(), static_cast<qsizetype>(s.size())));
+    return !decode.hasError();
+}
+
 }  // namespace
 
 std::string QtSettings::get(const std::string& app, const std::string& section,
@@ -51,50 +68,129 @@ std::string QtSettings::get(const std::string& app, const std::string& section,
     QSettings s(QSettings::IniFormat, QSettings::UserScope, q(app), q(app));
     s.beginGroup(q(section));
     const QVariant v = s.value(q(key));
-    return v.isValid() ? v.toString().toStdString() : fallback;
+    if (!v.isValid()) return fallback;
+    if (v.typeId() == QMetaType::QByteArray) return v.toByteArray().toStdString();
+    return v.toString().toStdString();
 }
 
 void QtSettings::set(const std::string& app, const std::string& section, const std::string& key,
                      const std::string& value) {
     QSettings s(QSettings::IniFormat, QSettings::UserScope, q(app), q(app));
     s.beginGroup(q(section));
-    s.setValue(q(key), q(value));
+    if (valid_utf8(value))
+        s.setValue(q(key), q(value));
+    else
+        s.setValue(q(key), QByteArray(value.data(), static_cast<qsizetype>(value.size())));
     s.endGroup();
     s.sync();
 }
 
-std::optional<std::int64_t> QtFileSystem::file_length(const std::string& path) {
-    const QFileInfo info(q(path));
-    if (path.empty() || !info.isFile()) return std::nullopt;
-    return static_cast<std::int64_t>(info.size());
+namespace {
+
+// The file at path if it is a regular one, opened for reading; -1 otherwise.
+// Paths are the file system's own bytes, whatever their encoding.
+int open_regular(const std::string& path, struct stat& st) {
+    if (path.empty()) return -1;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
-std::optional<std::string> QtFileSystem::first_line(const std::string& path,
-                                                    std::size_t max_bytes) {
-    if (path.empty() || !QFileInfo(q(path)).isFile()) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string line;
-    char c;
-    while (line.size() < max_bytes && in.get(c)) {
-        line.push_back(c);
-        if (c == '\n') break;
+std::optional<std::string> read_at(const std::string& path, bool from_end, std::size_t max) {
+    struct stat st;
+    const int fd = open_regular(path, st);
+    if (fd < 0) return std::nullopt;
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size, max));
+    const auto offset = static_cast<off_t>(from_end ? size - n : 0);
+    std::string out(n, '\0');
+    std::size_t got = 0;
+    bool failed = false;
+    while (got < n) {
+        const ssize_t r = ::pread(fd, out.data() + got, n - got, offset + static_cast<off_t>(got));
+        if (r < 0 && errno == EINTR) continue;
+        failed = r < 0;
+        if (r <= 0) break;
+        got += static_cast<std::size_t>(r);
     }
-    if (in.bad()) return std::nullopt;
-    return line;
+    ::close(fd);
+    if (failed) return std::nullopt;
+    out.resize(got);
+    return out;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> QtFileSystem::file_length(const std::string& path) {
+    struct stat st;
+    const int fd = open_regular(path, st);
+    if (fd < 0) return std::nullopt;
+    ::close(fd);
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+std::optional<std::string> QtFileSystem::head(const std::string& path, std::size_t max_bytes) {
+    return read_at(path, false, max_bytes);
+}
+
+std::optional<std::string> QtFileSystem::tail(const std::string& path, std::size_t max_bytes) {
+    return read_at(path, true, max_bytes);
 }
 
 std::string QtFileSystem::file_name_of(const std::string& path) {
-    if (path.empty()) return {};
-    const QFileInfo info(q(path));
-    return info.isFile() ? info.fileName().toStdString() : std::string();
+    struct stat st;
+    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    const std::size_t cut = path.find_last_of('/');
+    return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-void QtProgram::end() {
+void QtProgram::end(Ending how) {
     ended_ = true;
+    if (how == Ending::Failed) failed_ = true;
     // Only a running loop is told to stop: asked while none runs, Qt would
     // refuse every later modal loop. main() sees ended() and starts none.
-    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
+    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(exit_status());
+}
+
+namespace {
+
+// A number of bytes from a line "Key:   N kB" of /proc/meminfo.
+std::optional<std::uint64_t> meminfo(const char* key) {
+    std::ifstream in("/proc/meminfo");
+    std::string name, unit;
+    std::uint64_t value = 0;
+    while (in >> name >> value) {
+        std::getline(in, unit);
+        if (name == key) return value * 1024;
+    }
+    return std::nullopt;
+}
+
+// What the control group's memory limit still leaves, when there is one.
+std::optional<std::uint64_t> cgroup_room() {
+    std::ifstream max("/sys/fs/cgroup/memory.max"), current("/sys/fs/cgroup/memory.current");
+    std::string limit;
+    std::uint64_t used = 0;
+    if (!(max >> limit) || limit == "max" || !(current >> used)) return std::nullopt;
+    const std::uint64_t cap = std::strtoull(limit.c_str(), nullptr, 10);
+    return cap > used ? cap - used : 0;
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> QtProgram::memory_available() const {
+    std::optional<std::uint64_t> room = meminfo("MemAvailable:");
+    if (const auto c = cgroup_room()) room = room ? std::min(*room, *c) : *c;
+    struct rlimit as;
+    if (::getrlimit(RLIMIT_AS, &as) == 0 && as.rlim_cur != RLIM_INFINITY) {
+        const std::uint64_t cap = as.rlim_cur;
+        room = room ? std::min(*room, cap) : cap;
+    }
+    return room;
 }
 
 }  // namespace vorsel::platform::qt

@@ -37,8 +37,8 @@ public:
 class QtFileSystem : public platform::FileSystem {
 public:
     std::optional<std::int64_t> file_length(const std::string& path) override;
-    std::optional<std::string> first_line(const std::string& path,
-                                          std::size_t max_bytes) override;
+    std::optional<std::string> head(const std::string& path, std::size_t max_bytes) override;
+    std::optional<std::string> tail(const std::string& path, std::size_t max_bytes) override;
     std::string file_name_of(const std::string& path) override;
 };
 
@@ -47,11 +47,17 @@ public:
 // start-up), ended() tells main() not to start it at all.
 class QtProgram : public platform::Program {
 public:
-    void end() override;
+    void end(Ending how) override;
     bool ended() const override { return ended_; }
+    // The available memory of the machine, or what the program's own memory
+    // limit (cgroup or address-space limit) still leaves, whichever is less.
+    std::optional<std::uint64_t> memory_available() const override;
+    // The exit status: 0 after an orderly end, 1 after a failure.
+    int exit_status() const { return failed_ ? 1 : 0; }
 
 private:
     bool ended_ = false;
+    bool failed_ = false;
 };
 
 }  // namespace vorsel::platform::qt

@@ -141,26 +141,27 @@ TEST_F(QtFilesTest, LengthAndNameOnlyForRegularFiles) {
     EXPECT_EQ(fs.file_name_of(""), "");
 }
 
-TEST_F(QtFilesTest, FirstLineKeepsItsLineEnd) {
+TEST_F(QtFilesTest, HeadAndTailAreTheFilesOwnBytes) {
     struct Case {
         const char* content;
         std::size_t max;
-        const char* line;
+        const char* head;
+        const char* tail;
     };
     const Case cases[] = {
-        {"    13\r\nrest\r\n", 100, "    13\r\n"},
-        {"    13\nrest\n", 100, "    13\n"},
-        {"    13", 100, "    13"},
-        {"", 100, ""},
-        {"123456789\r\n", 4, "1234"},
+        {"    13\r\nrest\r\n", 100, "    13\r\nrest\r\n", "    13\r\nrest\r\n"},
+        {"123456789\r\n", 4, "1234", "89\r\n"},
+        {"", 100, "", ""},
     };
     int i = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.content);
         const std::string p = file(("f" + std::to_string(i++)).c_str(), c.content);
-        EXPECT_EQ(fs.first_line(p, c.max), std::string(c.line));
+        EXPECT_EQ(fs.head(p, c.max), std::string(c.head));
+        EXPECT_EQ(fs.tail(p, c.max), std::string(c.tail));
     }
-    EXPECT_EQ(fs.first_line(dir.path().toStdString(), 100), std::nullopt);
+    EXPECT_EQ(fs.head(dir.path().toStdString(), 100), std::nullopt);
+    EXPECT_EQ(fs.tail(dir.path().toStdString() + "/missing", 100), std::nullopt);
 }
 
 TEST(QtSettingsTest, ValuesLiveUnderTheApplicationAndSection) {
@@ -187,7 +188,11 @@ struct RecordingMessages : platform::Messages {
 };
 struct RecordingProgram : platform::Program {
     int ends = 0;
-    void end() override { ++ends; }
+    platform::Ending how = platform::Ending::Orderly;
+    void end(platform::Ending h) override {
+        ++ends;
+        how = h;
+    }
     bool ended() const override { return ends > 0; }
 };
 

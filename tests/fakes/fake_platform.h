@@ -258,13 +258,16 @@ public:
         if (it == files.end()) return std::nullopt;
         return static_cast<std::int64_t>(it->second.size());
     }
-    std::optional<std::string> first_line(const std::string& p, std::size_t max) override {
+    std::optional<std::string> head(const std::string& p, std::size_t max) override {
+        auto it = files.find(p);
+        if (it == files.end()) return std::nullopt;
+        return it->second.substr(0, max);
+    }
+    std::optional<std::string> tail(const std::string& p, std::size_t max) override {
         auto it = files.find(p);
         if (it == files.end()) return std::nullopt;
         const std::string& s = it->second;
-        std::size_t e = s.find('\n');
-        std::string line = e == std::string::npos ? s : s.substr(0, e + 1);
-        return line.substr(0, max);
+        return s.size() <= max ? s : s.substr(s.size() - max);
     }
     std::string file_name_of(const std::string& p) override {
         if (!files.count(p)) return {};
@@ -277,11 +280,15 @@ class FakeProgram : public platform::Program {
 public:
     explicit FakeProgram(Log& log) : log_(log) {}
     int ends = 0;
-    void end() override {
+    platform::Ending how = platform::Ending::Orderly;
+    std::optional<std::uint64_t> available;  // memory the program may still get
+    void end(platform::Ending h) override {
         ++ends;
-        log_.push_back("program.end");
+        how = h;
+        log_.push_back(h == platform::Ending::Failed ? "program.end failed" : "program.end");
     }
     bool ended() const override { return ends > 0; }
+    std::optional<std::uint64_t> memory_available() const override { return available; }
 
 private:
     Log& log_;
@@ -334,7 +341,7 @@ public:
 
 private:
     bool failed() {
-        if (program) program->end();
+        if (program) program->end(platform::Ending::Failed);
         return false;
     }
     Log& log_;

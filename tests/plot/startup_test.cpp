@@ -488,8 +488,8 @@ TEST(StartUpRefused, APathTooLongForTheReaderIsRefused) {
     EXPECT_EQ(texts(fp), std::vector<std::string>{
                              "Error reading input data! | " +
                              refusal("/data/" + name,
-                                     "Its path is longer than 256 characters, more than the "
-                                     "reader can take.")});
+                                     "Its path is 264 bytes long as the file system spells it; "
+                                     "the reader takes at most 256 bytes.")});
     EXPECT_EQ(w.loc.strFile, "good.vorsel");
     EXPECT_EQ(fp.grep("lib.").size(), 1u);
 }

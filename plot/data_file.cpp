@@ -1,0 +1,223 @@
+// The header line gives the curve count as the first number on the line; the
+// number of data lines is the file length divided by the length of one data
+// line with its line end. Where this departs from the bare estimate:
+// - the line end is the first data line's own (the header's when there is no
+//   data line): CR LF, LF alone or CR alone, so that a file edited on two
+//   systems, with a header ending in LF and data lines in CR LF, is counted
+//   right;
+// - the first data line's fields must hold only what a number can (blanks,
+//   digits, signs, a decimal point, an exponent letter), and the file must not
+//   end in a data line's worth of NUL bytes (a sparse or cut-off file): the
+//   reader would refuse either, but only after the arrays were sized and
+//   gigabytes read;
+// - numbers in the messages are quoted as the file holds them.
+#include "plot/data_file.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+
+namespace vorsel::plot {
+
+namespace {
+
+constexpr std::int64_t kFieldWidth = 10;
+constexpr std::int64_t kMaxStoredFields = 15;
+constexpr std::int64_t kMaxLong = std::numeric_limits<std::int32_t>::max();
+// Enough of the file's start for the header line and the first data line of
+// the widest file, and enough of its end to see whether it is hollow.
+constexpr std::size_t kHeadBytes = 64 * 1024;
+constexpr std::size_t kTailBytes = 64 * 1024;
+// A count quoted longer than this is cut in a message.
+constexpr std::size_t kQuoteLength = 24;
+// The plot window's arrays other than dat, 4 bytes a point each: sigrat,
+// ycur, ysmo, nkur, ywork, xcur, xwork, iperm.
+constexpr std::uint64_t kPointArrays = 8;
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_line_end(char c) { return c == '\r' || c == '\n'; }
+bool ends_token(char c) { return is_blank(c) || c == ',' || is_line_end(c); }
+bool in_number(char c) {
+    return c == ' ' || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'E' ||
+           c == 'e' || c == 'D' || c == 'd';
+}
+
+// Text of the file fit to stand in a message: other bytes than printable
+// ASCII become '?', and a long text is cut.
+std::string quoted(std::string_view text) {
+    std::string out;
+    for (char c : text.substr(0, kQuoteLength))
+        out += (c >= ' ' && c <= '~') ? c : '?';
+    if (text.size() > kQuoteLength) out += "...";
+    return out;
+}
+
+// The length of the line end at text[at] (CR LF 2, CR or LF 1), 0 if none.
+std::int64_t line_end_length(std::string_view text, std::size_t at) {
+    if (at >= text.size() || !is_line_end(text[at])) return 0;
+    return text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n' ? 2 : 1;
+}
+
+struct Count {
+    std::int64_t value = 0;
+    std::string text;  // as the file holds it
+    std::string problem;
+};
+
+// The first number of the line, read the way a free-format read takes it:
+// leading blanks skipped, the number ends at a blank, a comma or the line end.
+// Only a whole number counts: the reader takes the count from an integer field.
+Count first_count(std::string_view line) {
+    Count c;
+    std::size_t i = 0;
+    while (i < line.size() && is_blank(line[i])) ++i;
+    std::size_t end = i;
+    while (end < line.size() && !ends_token(line[end])) ++end;
+    const std::string_view token = line.substr(i, end - i);
+    c.text = quoted(token);
+
+    std::size_t d = 0;
+    bool negative = false;
+    if (d < token.size() && (token[d] == '+' || token[d] == '-')) negative = token[d++] == '-';
+    if (d == token.size()) {
+        c.problem = "Its first line holds no number of curves.";
+        return c;
+    }
+    // Saturates far beyond anything a line length can hold; the message
+    // quotes the file's own text.
+    constexpr std::int64_t kCap = std::int64_t{1} << 40;
+    for (; d < token.size(); ++d) {
+        const char ch = token[d];
+        if (ch < '0' || ch > '9') {
+            c.problem = "Its first line holds no whole number of curves: \"" + c.text + "\".";
+            return c;
+        }
+        if (c.value < kCap) c.value = c.value * 10 + (ch - '0');
+    }
+    if (negative) c.value = -c.value;
+    return c;
+}
+
+// The first field of the data line that holds a character no number has, or
+// 0 when the fields that are read (at most 15) hold only such characters.
+std::int64_t first_bad_field(std::string_view line, std::int64_t ncurves) {
+    const auto read = static_cast<std::size_t>(std::min(ncurves, kMaxStoredFields) * kFieldWidth);
+    for (std::size_t i = 0; i < std::min(read, line.size()); ++i)
+        if (!in_number(line[i])) return static_cast<std::int64_t>(i) / kFieldWidth + 1;
+    return 0;
+}
+
+// The NUL bytes at the end of the file, line ends after them not counted.
+std::int64_t trailing_nuls(std::string_view tail) {
+    std::size_t end = tail.size();
+    while (end > 0 && is_line_end(tail[end - 1])) --end;
+    std::size_t start = end;
+    while (start > 0 && tail[start - 1] == '\0') --start;
+    return static_cast<std::int64_t>(end - start);
+}
+
+std::string mb(std::uint64_t bytes) {
+    return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB";
+}
+
+}  // namespace
+
+std::string bad_field_text(std::int64_t line, std::int64_t field) {
+    return "Data line " + std::to_string(line) + " (line " + std::to_string(line + 1) +
+           " of the file), field " + std::to_string(field) + " (columns " +
+           std::to_string((field - 1) * kFieldWidth + 1) + " to " +
+           std::to_string(field * kFieldWidth) + "), does not hold a number.";
+}
+
+DataFileShape examine_data_file(platform::FileSystem& files, const std::string& path) {
+    DataFileShape shape;
+    const std::optional<std::int64_t> length = files.file_length(path);
+    if (!length) {
+        shape.problem = "The file cannot be opened or its length cannot be taken.";
+        return shape;
+    }
+    const std::optional<std::string> head = files.head(path, kHeadBytes);
+    if (!head) {
+        shape.problem = "The file cannot be opened for reading.";
+        return shape;
+    }
+    const std::string_view text = *head;
+    const std::size_t header_end = std::min(text.find_first_of("\r\n"), text.size());
+
+    const Count count = first_count(text.substr(0, header_end));
+    if (!count.problem.empty()) {
+        shape.problem = count.problem;
+        return shape;
+    }
+    if (count.value < 1) {
+        shape.problem = "Its first line gives " + count.text +
+                        " curves; a data file has at least one.";
+        return shape;
+    }
+    // The length of a data line with its line end must stay a Long.
+    if (count.value * kFieldWidth + 2 > kMaxLong) {
+        shape.problem = "Its first line gives " + count.text +
+                        " curves, too many for a data line to be read.";
+        return shape;
+    }
+
+    // The line end of the first data line, or of the header when no data line
+    // ends within the part read; CR LF, as the format has it, when neither.
+    const std::size_t data_start = header_end + static_cast<std::size_t>(
+                                                    line_end_length(text, header_end));
+    const std::size_t data_end = std::min(text.find_first_of("\r\n", data_start), text.size());
+    std::int64_t line_end = line_end_length(text, data_end);
+    if (line_end == 0) line_end = line_end_length(text, header_end);
+    if (line_end == 0) line_end = 2;
+
+    const std::int64_t line_length = count.value * kFieldWidth + line_end;
+    const std::int64_t estimate = *length / line_length;
+    if (estimate < 1) {
+        shape.problem = "It is shorter than one data line of " + count.text + " curves (" +
+                        std::to_string(count.value * kFieldWidth) +
+                        " characters and the line end).";
+        return shape;
+    }
+    if (estimate > kMaxLong) {
+        shape.problem = "It is too large: it would hold more than " + std::to_string(kMaxLong) +
+                        " data lines.";
+        return shape;
+    }
+
+    if (const std::int64_t bad =
+            first_bad_field(text.substr(data_start, data_end - data_start), count.value)) {
+        shape.problem = bad_field_text(1, bad);
+        return shape;
+    }
+    const std::optional<std::string> tail = files.tail(path, kTailBytes);
+    if (!tail) {
+        shape.problem = "The file cannot be read to its end.";
+        return shape;
+    }
+    if (const std::int64_t nuls = trailing_nuls(*tail); nuls >= line_length) {
+        shape.problem = "It ends in " + std::to_string(nuls) + (nuls == static_cast<std::int64_t>(kTailBytes) ? " or more" : "") +
+                        " NUL bytes where data lines should be: the file is hollow (sparse, "
+                        "or cut off while it was being written).";
+        return shape;
+    }
+
+    shape.ncurves = static_cast<std::int32_t>(count.value);
+    shape.npoint = static_cast<std::int32_t>(estimate);
+    return shape;
+}
+
+std::uint64_t array_bytes(std::int32_t ncurves, std::int32_t npoint) {
+    return static_cast<std::uint64_t>(npoint) *
+           (static_cast<std::uint64_t>(ncurves) + kPointArrays) * 4u;
+}
+
+std::string memory_problem(std::uint64_t needed, std::optional<std::uint64_t> available,
+                           std::int32_t npoint) {
+    if (!available || needed <= *available) return {};
+    return "Its " + std::to_string(npoint) + " data lines need about " + mb(needed) +
+           " of memory; only " + mb(*available) + " can be had.";
+}
+
+}  // namespace vorsel::plot
