@@ -22,16 +22,14 @@ VorselProgram::VorselProgram()
 }
 
 void VorselProgram::start() {
-    window_.show();
+    // The window shows once its load handler has a file in it: nothing
+    // half-filled stands behind the chooser.
     form_.Form_Load();
-    if (ended())
-        window_.hide();
-    else
-        window_.show();
+    if (!ended()) window_.show();
 }
 
 int VorselProgram::exec() {
-    if (ended()) return 0;
+    if (ended()) return program_.exit_status();
     return QApplication::exec();
 }
 

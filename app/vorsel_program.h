@@ -16,11 +16,12 @@ public:
     // Needs a QApplication.
     VorselProgram();
 
-    // Shows the plot window and runs its load handler (the chooser opens
-    // modally inside it); the window stays up unless the program has ended.
+    // Runs the plot window's load handler (the chooser opens modally inside
+    // it), then shows the window unless the program has ended.
     void start();
     // Runs the event loop until the program ends; returns at once when it has
-    // already ended during start().
+    // already ended during start(). The exit status: 0 after an orderly end,
+    // 1 when the program ended because something failed.
     int exec();
     bool ended() const { return program_.ended(); }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "chooser/frmGetDefLocation.h"
+#include "plot/arrays.h"
 #include "plot/buttons.h"
 #include "plot/curve_cache.h"
 #include "platform/chooser_view.h"
@@ -51,24 +52,6 @@ inline constexpr float kStartNegClip = -10000.0f;
 inline constexpr int kLabelUpperLimit = -1;  // choose the decimals of the top edge's value
 inline constexpr int kLabelLowerLimit = -2;  // choose the decimals of the bottom edge's value
 inline constexpr int kLabelGrid = 0;         // the text of a grid label
-
-// 1-based array of the plot window: element i lives at [i - 1]; data() is the
-// address of element 1, which is what the library receives.
-template <class T>
-class Array1 {
-public:
-    void redim(std::size_t n) { v_.assign(n, T{}); }
-    T& operator()(std::int64_t i) { return v_[static_cast<std::size_t>(i - 1)]; }
-    const T& operator()(std::int64_t i) const { return v_[static_cast<std::size_t>(i - 1)]; }
-    T* data() { return v_.data(); }
-    const T* data() const { return v_.data(); }
-    std::size_t size() const { return v_.size(); }
-    std::vector<T>& vec() { return v_; }
-    const std::vector<T>& vec() const { return v_; }
-
-private:
-    std::vector<T> v_;
-};
 
 class frmVorselPlot {
 public:

@@ -1,5 +1,6 @@
 #include "platform/qt/controls.h"
 
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -50,6 +51,16 @@ void PanelButton::paintEvent(QPaintEvent*) {
                              QPalette::ButtonText));
     if (isDown() || isChecked()) p.translate(1, 1);
     p.drawText(room, Qt::AlignCenter | Qt::TextSingleLine, shown);
+}
+
+void PanelButton::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (isEnabled()) click();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 QtBar::QtBar(QPushButton* widget, const Rect& twips) : widget_(widget), place_(twips) { apply(); }
@@ -118,11 +129,26 @@ QLineEdit* QtReadOuts::at(ReadOut box) const {
     return it == boxes_.end() ? nullptr : it->second;
 }
 
+void QtReadOuts::add(ReadOut box, QLineEdit* e) {
+    boxes_[box] = e;
+    fonts_[box] = e->font();
+}
+
 void QtReadOuts::set_text(ReadOut box, const std::string& text) {
-    if (QLineEdit* e = at(box)) {
-        e->setText(QString::fromStdString(text));
-        e->setCursorPosition(0);
-    }
+    QLineEdit* e = at(box);
+    if (!e) return;
+    const QString shown = QString::fromStdString(text);
+    // A text longer than the seven places the box was designed for (a value
+    // like -20.23669) is shown whole in a narrower or smaller face, against
+    // the right edge, instead of scrolling part of it out of sight.
+    const QFont& base = fonts_[box];
+    const int frame = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e);
+    const int room = e->width() - 2 * frame - 2 * kLineEditMargin - 1;
+    const bool fits = QFontMetrics(base).horizontalAdvance(shown) <= room;
+    e->setFont(fits ? base : fitted_font(base, shown, room));
+    e->setAlignment(fits ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
+    e->setText(shown);
+    e->setCursorPosition(0);
 }
 
 void QtFrame::set_caption_font(float size_points, bool bold) {

@@ -31,6 +31,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Enter on a focused button presses it, as Space does.
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // A bar (cmdRange, cmdWindow): keeps its place in twips, so that what the
@@ -69,12 +71,16 @@ private:
 
 class QtReadOuts : public platform::ReadOuts {
 public:
-    void add(ReadOut box, QLineEdit* e) { boxes_[box] = e; }
+    // The box with its face, which a text too long for it is fitted from.
+    void add(ReadOut box, QLineEdit* e);
     QLineEdit* at(ReadOut box) const;
     void set_text(ReadOut box, const std::string& text) override;
 
 private:
+    // The space a line edit keeps between its frame and its text, per side.
+    static constexpr int kLineEditMargin = 2;
     std::map<ReadOut, QLineEdit*> boxes_;
+    std::map<ReadOut, QFont> fonts_;
 };
 
 class QtFrame : public platform::Frame {

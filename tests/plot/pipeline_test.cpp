@@ -152,7 +152,7 @@ std::vector<std::int32_t> sorted(const std::vector<float>& keys) {
         t.plot.datv(3, static_cast<std::int32_t>(k + 1)) = 0.0f;
     }
     t.plot.sortf(2);
-    return t.plot.iperm.vec();
+    return t.plot.iperm.values();
 }
 
 TEST(Sortf, KeyListsGiveTheirOrder) {
@@ -173,7 +173,7 @@ TEST(Sortf, NoPointsLeavesThePermutationAlone) {
     t.plot.iperm.redim(3);
     t.plot.iperm.vec() = {7, 8, 9};
     t.plot.sortf(2);
-    EXPECT_EQ(t.plot.iperm.vec(), (std::vector<std::int32_t>{7, 8, 9}));
+    EXPECT_EQ(t.plot.iperm.values(), (std::vector<std::int32_t>{7, 8, 9}));
 }
 
 using vorsel::fakes::reference_sort;

@@ -65,7 +65,7 @@ struct Plot {
     }
     std::vector<std::int32_t> sortf(std::int32_t r) {
         plot.sortf(r);
-        return plot.iperm.vec();
+        return plot.iperm.values();
     }
 };
 
