@@ -6,10 +6,11 @@
 
 namespace vorsel::app {
 
-VorselProgram::VorselProgram()
+VorselProgram::VorselProgram(std::vector<std::string> library_folders)
     : window_(plot::plot_window_layout()),
       messages_(&window_),
-      library_(messages_, program_),
+      library_(messages_, program_, platform::qt::DynamicLibrary::kFileName,
+               std::move(library_folders)),
       chooser_views_(&window_),
       form_(plot::PlotPlatform{window_.board(), window_.range(), window_.window_bar(),
                                window_.buttons(), window_.readouts(), window_.frame(),

@@ -13,8 +13,10 @@ namespace vorsel::app {
 
 class VorselProgram {
 public:
-    // Needs a QApplication.
-    VorselProgram();
+    // Needs a QApplication. The library is looked for in the folders given
+    // (by default beside the program, as an installed program finds it).
+    explicit VorselProgram(
+        std::vector<std::string> library_folders = platform::qt::DynamicLibrary::default_folders());
 
     // Runs the plot window's load handler (the chooser opens modally inside
     // it), then shows the window unless the program has ended.

@@ -118,8 +118,10 @@ std::int64_t trailing_nuls(std::string_view tail) {
     return static_cast<std::int64_t>(end - start);
 }
 
+// Megabytes (2^20 bytes) with one decimal.
 std::string mb(std::uint64_t bytes) {
-    return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB";
+    const std::uint64_t tenths = (bytes * 10 + (1u << 19)) >> 20;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " MB";
 }
 
 }  // namespace

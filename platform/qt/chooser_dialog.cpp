@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -117,16 +118,15 @@ ChooserDialog::ChooserDialog(QWidget* parent) : QDialog(parent) {
     code_->setReadOnly(true);
     code_->setGeometry(to_px(Rect{960, 4200, 4215, 285}));
 
-    // Enter presses the focused button and no other: each button is the
-    // dialog's default only while it has the focus.
+    // Enter presses the focused button and no other (keyPressEvent).
     abort_ = new QPushButton(QStringLiteral("Abort"), this);
     abort_->setObjectName("cmdAbort");
-    abort_->setAutoDefault(true);
+    abort_->setAutoDefault(false);
     abort_->setGeometry(to_px(Rect{960, 4680, 735, 495}));
 
     ok_ = new QPushButton(QStringLiteral("OK !"), this);
     ok_->setObjectName("cmdOK");
-    ok_->setAutoDefault(true);
+    ok_->setAutoDefault(false);
     ok_->setGeometry(to_px(Rect{2400, 4680, 2775, 495}));
 
     // As a directory list starts: the current drive and its current directory.
@@ -232,6 +232,19 @@ std::string ChooserDialog::file_selected() const {
     const QListWidgetItem* item = chosen.isEmpty() ? files_->currentItem() : chosen.front();
     if (!item) return {};
     return item->data(Qt::UserRole).toByteArray().toStdString();
+}
+
+void ChooserDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // On "OK !" or "Abort" Enter presses it; anywhere else (a directory
+        // it has just opened, the file list) it presses nothing.
+        QWidget* focus = focusWidget();
+        if ((focus == ok_ || focus == abort_) && focus->isEnabled())
+            static_cast<QPushButton*>(focus)->click();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void ChooserDialog::run_modal() {

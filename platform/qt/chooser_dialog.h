@@ -61,6 +61,9 @@ public:
     // Escape or the window frame.
     void reject() override;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     // The tests act as the user: they click a file by name.
     friend struct TestSeam;

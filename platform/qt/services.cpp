@@ -57,7 +57,7 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 // is not (a file name in another encoding), so that it reads back unchanged.
 bool valid_utf8(const std::string& s) {
     QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)decode(QByteArrayView(s.data(), static_cast<qsizetype>(s.size())));
+    const QString text = decode(QByteArrayView(s.data(), static_cast<qsizetype>(s.size())));
     return !decode.hasError();
 }
 

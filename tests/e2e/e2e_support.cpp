@@ -97,6 +97,12 @@ app::VorselProgram& ProgramTest::start_program() {
     return *program_;
 }
 
+app::VorselProgram& ProgramTest::start_program(std::vector<std::string> library_folders) {
+    program_ = std::make_unique<app::VorselProgram>(std::move(library_folders));
+    program_->start();
+    return *program_;
+}
+
 void ProgramTest::in_chooser(std::function<void(ChooserDialog&)> script) {
     chooser_scripts_.push_back(std::move(script));
 }

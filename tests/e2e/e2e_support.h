@@ -46,6 +46,8 @@ protected:
     // Builds the program and runs its start-up; the chooser scripts queued
     // before decide what the user does there.
     app::VorselProgram& start_program();
+    // The same with the library looked for in these folders only.
+    app::VorselProgram& start_program(std::vector<std::string> library_folders);
     void stop_program() { program_.reset(); }
 
     // The user inside the next chooser: open the file's folder, click the

@@ -586,3 +586,40 @@ TEST(StartUpRealData, EachFileAndItsLfTwinGiveEveryReflection) {
 }
 
 }  // namespace
+
+namespace {
+
+// Arrays the machine cannot give are refused before they are asked for; a
+// file that fits is read, and its arrays replace the previous file's memory
+// instead of keeping it.
+TEST(StartUpMemory, ArraysAreSizedOnlyWithinWhatTheMachineCanGiveAndGivenBack) {
+    FakePlatform fp;
+    DataFiles data(fp, fp.files);
+    data.put("/data/big.vorsel", vorsel(13, 3000));
+    data.put("/data/small.vorsel", vorsel(13, 4));
+    // 3000 points of 13 rows and 8 arrays: 252,000 bytes.
+    fp.program.available = 100000;
+    script(fp, {pick("/data", "big.vorsel"), pick("/data", "small.vorsel"),
+                pick("/data", "big.vorsel"), pick("/data", "small.vorsel")});
+    frmVorselPlot w(fp.plot_platform());
+    w.Form_Load();
+    ASSERT_EQ(fp.messages.shown.size(), 1u);
+    EXPECT_NE(fp.messages.shown[0].text.find(
+                  "Its 3000 data lines need about 0.2 MB of memory; only 0.1 MB can be had."),
+              std::string::npos)
+        << fp.messages.shown[0].text;
+    EXPECT_EQ(fp.grep("lib.READ").size(), 1u) << "the big file was read";
+    EXPECT_EQ(w.npoint, 4);
+
+    fp.program.available.reset();
+    w.mnuOpen_Click();
+    ASSERT_EQ(w.npoint, 3000);
+    w.mnuOpen_Click();
+    ASSERT_EQ(w.npoint, 4);
+    for (const auto* a : {&w.sigrat, &w.ycur, &w.ysmo, &w.ywork, &w.xcur, &w.xwork})
+        EXPECT_EQ(a->vec().capacity(), 4u);
+    EXPECT_EQ(w.dat.vec().capacity(), 4u * 13u);
+    EXPECT_EQ(w.iperm.vec().capacity(), 4u);
+}
+
+}  // namespace
