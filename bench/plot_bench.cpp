@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +28,7 @@
 #include "platform/qt/dynamic_library.h"
 #include "platform/qt/plot_window.h"
 #include "platform/qt/services.h"
+#include "library/vorsel_for.h"
 #include "plot/frmVorselPlot.h"
 #include "plot/layout.h"
 
@@ -330,6 +332,68 @@ int peak_memory(std::int64_t n) {
     return 0;
 }
 
+using Clock = std::chrono::steady_clock;
+
+double ms_since(Clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+// What a user meets first, in this fresh process: the start-up read into
+// fresh memory, then the first click on an x quantity ("vs. theta", whose key
+// row no sort has met yet), with "dF / s(Fo)" chosen before. With `wait`, the
+// click comes only after the start-up's work in the background has finished
+// (a user who looks at the empty board first); without, at once. Prints one
+// line: start-up ms, first x click ms, a second x quantity ("vs. phi") ms.
+int cold_session(std::int64_t n, bool wait) {
+    const std::string path = data_file(n);
+    if (path.empty()) return 1;
+    auto p = std::make_unique<Program>();
+    p->n = n;
+    p->chooser.path = path;
+    p->window.show();
+    QApplication::processEvents();
+    Clock::time_point t0 = Clock::now();
+    p->form.Form_Load();
+    QApplication::processEvents();
+    const double startup = ms_since(t0);
+    if (p->form.ended() || p->form.npoint != n) return 1;
+    p->click(but::dF_sFo);
+    if (wait) p->form.wait_for_background();
+    t0 = Clock::now();
+    p->click(but::VsTheta);
+    const double first_x = ms_since(t0);
+    if (wait) p->form.wait_for_background();
+    t0 = Clock::now();
+    p->click(but::VsPhi);
+    const double second_x = ms_since(t0);
+    std::printf("%.1f %.1f %.1f\n", startup, first_x, second_x);
+    return 0;
+}
+
+// The reader alone, into arrays fresh from the system and then into the same
+// arrays again, in this fresh process. Prints: fresh ms, warm ms.
+int cold_read(std::int64_t n) {
+    const std::string path = data_file(n);
+    if (path.empty()) return 1;
+    std::string name = path;
+    name.resize(256, ' ');
+    const std::int32_t ncurves = 13;
+    auto time_read = [&](float* dat, float* sigrat) {
+        std::int32_t npoint = static_cast<std::int32_t>(n), key = 0;
+        const Clock::time_point t0 = Clock::now();
+        READ_VORSEL_DATA(name.c_str(), dat, sigrat, &ncurves, &npoint, &key);
+        const double ms = ms_since(t0);
+        return key == 0 ? ms : -1.0;
+    };
+    vorsel::plot::Array1<float> dat, sigrat;
+    dat.redim(static_cast<std::size_t>(n) * ncurves);
+    sigrat.redim(static_cast<std::size_t>(n));
+    const double fresh = time_read(dat.data(), sigrat.data());
+    const double warm = time_read(dat.data(), sigrat.data());
+    std::printf("%.1f %.1f\n", fresh, warm);
+    return fresh < 0 || warm < 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -342,8 +406,13 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
 
-    for (int i = 1; i + 1 < argc; ++i)
+    for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--peak-memory") == 0) return peak_memory(std::atoll(argv[i + 1]));
+        if (std::strcmp(argv[i], "--cold-session") == 0) return cold_session(std::atoll(argv[i + 1]), false);
+        if (std::strcmp(argv[i], "--cold-session-after-wait") == 0)
+            return cold_session(std::atoll(argv[i + 1]), true);
+        if (std::strcmp(argv[i], "--cold-read") == 0) return cold_read(std::atoll(argv[i + 1]));
+    }
 
     register_all();
     benchmark::Initialize(&argc, argv);

@@ -23,10 +23,19 @@ bool CurveCache::recall_order(RowOf key, std::int32_t npoint, std::int32_t* iper
     return false;
 }
 
-void CurveCache::keep_order(RowOf key, std::vector<std::int32_t> order, std::uint64_t made_from) {
-    if (made_from != generation_) return;
-    if (orders_.size() >= kOrdersKept) orders_.pop_back();
-    orders_.insert(orders_.begin(), Order{key, std::move(order)});
+bool CurveCache::holds_order(RowOf key) const {
+    for (const Order& o : orders_)
+        if (o.key == key) return true;
+    return false;
+}
+
+void CurveCache::keep_order(RowOf key, PointOrder order, std::uint64_t made_from, bool used) {
+    if (made_from != generation_ || holds_order(key)) return;
+    if (orders_.size() >= kOrdersKept) {
+        if (!used) return;  // the orders in use stay
+        orders_.pop_back();
+    }
+    orders_.insert(used ? orders_.begin() : orders_.end(), Order{key, std::move(order)});
 }
 
 void CurveCache::forget_orders() {

@@ -7,9 +7,29 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace vorsel::plot {
+
+// An order of the points: their numbers 1..npoint, 4 bytes each, in memory of
+// the C allocator (a sort shrinks its 8-byte work space into it in place).
+class PointOrder {
+public:
+    PointOrder() = default;
+    PointOrder(std::int32_t* points, std::size_t size) : points_(points), size_(size) {}
+    const std::int32_t* data() const { return points_.get(); }
+    std::int32_t* data() { return points_.get(); }
+    std::size_t size() const { return size_; }
+
+private:
+    struct Free {
+        void operator()(std::int32_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<std::int32_t, Free> points_;
+    std::size_t size_ = 0;
+};
 
 class CurveCache {
 public:
@@ -37,9 +57,12 @@ public:
     // Copies the kept order of the key row (npoint point numbers) into
     // iperm(1..npoint) and returns true; false when none is kept.
     bool recall_order(RowOf key, std::int32_t npoint, std::int32_t* iperm);
+    // Whether an order of the key row is kept.
+    bool holds_order(RowOf key) const;
     // Keeps the order made for the key row from the data of generation
-    // `made_from`; an order made from an earlier data set is dropped.
-    void keep_order(RowOf key, std::vector<std::int32_t> order, std::uint64_t made_from);
+    // `made_from`; an order made from an earlier data set is dropped. An order
+    // made ahead of any click goes behind those the user has used.
+    void keep_order(RowOf key, PointOrder order, std::uint64_t made_from, bool used = true);
     // Drops the orders (no memory to keep them: the sort works in place).
     void forget_orders();
     std::size_t orders_kept() const { return orders_.size(); }
@@ -63,7 +86,7 @@ public:
 private:
     struct Order {
         RowOf key;
-        std::vector<std::int32_t> points;  // iperm(1..npoint)
+        PointOrder points;  // iperm(1..npoint)
     };
     std::uint64_t generation_ = 0;
     std::vector<Order> orders_;

@@ -15,6 +15,7 @@
 #include "plot/arrays.h"
 #include "plot/buttons.h"
 #include "plot/curve_cache.h"
+#include "plot/order_maker.h"
 #include "platform/chooser_view.h"
 #include "platform/platform.h"
 #include "platform/vorsel_library.h"
@@ -86,8 +87,19 @@ public:
     void set_limit_defaults();
     // nxpix, nypix, maxpix and maxpar from the board's size.
     void take_board_size();
-    // A new data set is in dat and sigrat: nothing kept belongs to it.
-    void new_data() { cache.new_data(); }
+    // A new data set is about to be read into dat and sigrat: the orders
+    // being made from the old one stop, and nothing kept belongs to the new.
+    void new_data() {
+        maker.stop();
+        cache.new_data();
+    }
+    // Starts making the orders of the x quantities plotted most, ahead of the
+    // clicks that need them (start-up does, after a file is read).
+    void make_orders_ahead();
+    // Waits until the orders made ahead are ready.
+    void wait_for_background();
+    // Moves the orders made ahead into the cache.
+    void take_orders_made();
     // Filled rectangle (0, 0)-(nxpix - 1, nypix - 1) in ibackgr.
     void blank_board();
     // txtFirstPoint, txtLastPoint, txtFirstValue, txtLastValue, txtPlottedPoints.
@@ -186,6 +198,11 @@ public:
     bool indicator_hidden = false;
     // Orders of the points and the curve last built, for this data set.
     CurveCache cache;
+    // Orders made ahead on a worker thread; declared after the arrays, so
+    // that it stops before they go.
+    OrderMaker maker;
+    // Files of at least this many points have their first orders made ahead.
+    static constexpr std::int32_t kOrdersAheadFrom = 1 << 17;
 
     // Static state of format_label: label decimals of the two limits.
     std::int32_t ndecmax = 0;

@@ -3,7 +3,10 @@
 // which reflections of equal x are drawn); and Float, the plot window's
 // integer-to-real conversion.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
+#include <optional>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -13,6 +16,7 @@
 #include <vector>
 
 #include "plot/frmVorselPlot.h"
+#include "plot/order_maker.h"
 
 namespace vorsel::plot {
 
@@ -36,17 +40,31 @@ float frmVorselPlot::Float(std::int32_t Inp) {
 
 namespace {
 
+// How often a pass looks whether it is to stop: every this many elements.
+constexpr std::int64_t kStopCheck = std::int64_t{1} << 16;
+
+bool stopped(const std::atomic<bool>* stop) {
+    return stop && stop->load(std::memory_order_relaxed);
+}
+
 // One pass of the gap-insertion sort by descending key over the elements
 // j = 1 .. n - gap of the 1-based array a whose (j - 1) mod gap lies in
 // [c0, c1), in rising j. An element j only ever meets elements j +- m gap, so
 // the classes of j mod gap are sorted independently of each other and any
-// split of the classes gives the same array as the whole pass.
+// split of the classes gives the same array as the whole pass. Returns false
+// when it stopped on request (the array is then no order at all).
 template <class T, class Key>
-void gap_pass(T* a, std::int64_t n, std::int64_t gap, std::int64_t c0, std::int64_t c1, Key key) {
+bool gap_pass(T* a, std::int64_t n, std::int64_t gap, std::int64_t c0, std::int64_t c1, Key key,
+              const std::atomic<bool>* stop) {
     // A gap of 0 (a single point) compares each key with itself: nothing moves.
-    if (gap < 1) return;
+    if (gap < 1) return true;
     const std::int64_t last = n - gap;
+    std::int64_t next_check = kStopCheck;
     for (std::int64_t base = 0; base < last; base += gap) {
+        if (base >= next_check) {
+            if (stopped(stop)) return false;
+            next_check = base + kStopCheck;
+        }
         const std::int64_t end = std::min(base + c1, last);
         for (std::int64_t j = base + 1 + c0; j <= end; ++j) {
             std::int64_t i = j;
@@ -63,6 +81,7 @@ void gap_pass(T* a, std::int64_t n, std::int64_t gap, std::int64_t c0, std::int6
             }
         }
     }
+    return true;
 }
 
 // Wide gaps of a large sort are shared between two threads, each taking one
@@ -74,29 +93,34 @@ constexpr std::int64_t kSharedPoints = std::int64_t{1} << 16;
 // The gap-insertion sort by descending key. The gap sequence fixes the order
 // in which points with equal x leave the sort, and so the order in which
 // reflections of equal x are drawn; it must not change. key(e) is the key of
-// the element e of the 1-based array a; elements move whole.
+// the element e of the 1-based array a; elements move whole. Returns false
+// when it stopped on request.
 template <class T, class Key>
-void shell_sort(T* a, std::int64_t n, Key key) {
+bool shell_sort(T* a, std::int64_t n, Key key, const std::atomic<bool>* stop = nullptr) {
     std::int64_t gap = 4;
     while (gap < n) gap *= 2;
     gap = (3 * gap) / 4 - 1;
     if (gap > n) gap = n;
     do {
         gap /= 2;
-        bool done = false;
+        bool done = false, whole = true;
         if (gap >= kSharedGap && n >= kSharedPoints) {
             const std::int64_t half = gap / 2;
             try {
-                std::thread other([&] { gap_pass(a, n, gap, half, gap, key); });
-                gap_pass(a, n, gap, 0, half, key);
+                bool other_whole = true;
+                std::thread other([&] { other_whole = gap_pass(a, n, gap, half, gap, key, stop); });
+                whole = gap_pass(a, n, gap, 0, half, key, stop);
                 other.join();
+                whole = whole && other_whole;
                 done = true;
             } catch (const std::system_error&) {
                 // No thread to be had: the pass runs whole below.
             }
         }
-        if (!done) gap_pass(a, n, gap, 0, gap, key);
+        if (!done) whole = gap_pass(a, n, gap, 0, gap, key, stop);
+        if (!whole) return false;
     } while (gap > 1);
+    return true;
 }
 
 // A key with its point number: the sort then compares keys that lie next to
@@ -108,6 +132,36 @@ struct KeyedPoint {
 
 }  // namespace
 
+std::optional<PointOrder> make_order(const float* dat, std::int32_t ncurves, std::int32_t npoint,
+                                     std::int32_t row, const std::atomic<bool>* stop) {
+    const auto n = static_cast<std::size_t>(npoint > 0 ? npoint : 0);
+    if (n == 0 || row < 1 || row > ncurves) return std::nullopt;
+    // One block for the keyed points, shrunk in place to the point numbers
+    // once they are sorted: an order never needs more than 8 bytes a point.
+    void* block = std::malloc(n * sizeof(KeyedPoint));
+    if (!block) return std::nullopt;
+    auto* keyed = static_cast<KeyedPoint*>(block);
+    const float* key = dat + (row - 1);
+    const auto stride = static_cast<std::size_t>(ncurves);
+    for (std::size_t k = 0; k < n; ++k)
+        keyed[k] = {key[k * stride], static_cast<std::int32_t>(k + 1)};
+    if (!shell_sort(keyed - 1, static_cast<std::int64_t>(n),
+                    [](const KeyedPoint& p) { return p.key; }, stop)) {
+        std::free(block);
+        return std::nullopt;
+    }
+    // Point i goes to bytes 4i..4i+3, which belong to keyed points already
+    // read (i / 2 <= i).
+    auto* bytes = static_cast<unsigned char*>(block);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::int32_t point = keyed[i].point;
+        std::memcpy(bytes + i * sizeof(std::int32_t), &point, sizeof point);
+    }
+    void* shrunk = std::realloc(block, n * sizeof(std::int32_t));
+    if (!shrunk) shrunk = block;  // a failed shrink leaves the block as it was
+    return PointOrder(static_cast<std::int32_t*>(shrunk), n);
+}
+
 void frmVorselPlot::sortf(std::int32_t r) {
     const std::int64_t n = npoint;
     if (n <= 0 || iperm.size() < static_cast<std::size_t>(n)) return;
@@ -118,32 +172,54 @@ void frmVorselPlot::sortf(std::int32_t r) {
         for (std::int64_t i = 1; i <= n; ++i) ip[i] = static_cast<std::int32_t>(i);
         return;
     }
+    const auto un = static_cast<std::size_t>(n);
+    const CurveCache::RowOf row{r, ncurves};
 
-    // Key of point k: dat(r, k).
+    // The same keys give the same order: an order made before, here or
+    // ahead by the order maker, is taken again.
+    take_orders_made();
+    if (cache.recall_order(row, npoint, iperm.data())) return;
+    std::optional<PointOrder> order = maker.take(r);  // waits while it is being made
+    if (!order) {
+        // This order is needed first: whatever the maker does now waits.
+        std::vector<std::int32_t> rest = maker.stop();
+        std::erase(rest, r);
+        order = make_order(dat.data(), ncurves, npoint, r, nullptr);
+        if (!rest.empty()) maker.start(dat.data(), ncurves, npoint, std::move(rest), cache.generation());
+    }
+    if (order) {
+        std::memcpy(iperm.data(), order->data(), un * sizeof(std::int32_t));
+        cache.keep_order(row, std::move(*order), cache.generation());
+        return;
+    }
+    // No room for a copy of the keys: sort the point numbers in place.
+    maker.stop();
+    cache.forget_orders();
     const float* key = dat.data() + (r - 1);
     const std::int64_t stride = ncurves;
-    const auto un = static_cast<std::size_t>(n);
+    for (std::int64_t i = 1; i <= n; ++i) ip[i] = static_cast<std::int32_t>(i);
+    shell_sort(ip, n, [&](std::int32_t k) { return key[(static_cast<std::int64_t>(k) - 1) * stride]; });
+}
 
-    // The same keys give the same order: an order made before is taken again.
-    if (cache.recall_order({r, ncurves}, npoint, iperm.data())) return;
+void frmVorselPlot::take_orders_made() {
+    for (auto& [r, order] : maker.take_all())
+        cache.keep_order({r, ncurves}, std::move(order), maker.generation(), false);
+}
 
-    try {
-        std::vector<std::int32_t> order(un);
-        {
-            std::vector<KeyedPoint> a(un);
-            for (std::int64_t k = 0; k < n; ++k)
-                a[static_cast<std::size_t>(k)] = {key[k * stride], static_cast<std::int32_t>(k + 1)};
-            shell_sort(a.data() - 1, n, [](const KeyedPoint& p) { return p.key; });
-            for (std::size_t i = 0; i < un; ++i) order[i] = a[i].point;
-        }
-        std::memcpy(iperm.data(), order.data(), un * sizeof(std::int32_t));
-        cache.keep_order({r, ncurves}, std::move(order), cache.generation());
-    } catch (const std::bad_alloc&) {
-        // No room for a copy of the keys: sort the point numbers in place.
-        cache.forget_orders();
-        for (std::int64_t i = 1; i <= n; ++i) ip[i] = static_cast<std::int32_t>(i);
-        shell_sort(ip, n, [&](std::int32_t k) { return key[(static_cast<std::int64_t>(k) - 1) * stride]; });
-    }
+void frmVorselPlot::make_orders_ahead() {
+    // theta first: it is the quantity a crystallographer plots against first
+    // (absorption, extinction and resolution errors all show with theta);
+    // then Fo and Fc, for the weighting scheme.
+    std::vector<std::int32_t> rows;
+    for (std::int32_t r : {6, 2, 3})
+        if (r <= ncurves && rows.size() < CurveCache::kOrdersKept) rows.push_back(r);
+    if (npoint >= kOrdersAheadFrom && !rows.empty())
+        maker.start(dat.data(), ncurves, npoint, std::move(rows), cache.generation());
+}
+
+void frmVorselPlot::wait_for_background() {
+    maker.wait_idle();
+    take_orders_made();
 }
 
 }  // namespace vorsel::plot

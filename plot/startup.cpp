@@ -83,6 +83,7 @@ void frmVorselPlot::Form_Load() {
     restore_location();
     if (!choose_and_read_file()) return;  // the program is ending
     show_loaded_file();
+    make_orders_ahead();
 }
 
 void frmVorselPlot::set_defaults() {

@@ -197,3 +197,42 @@ TEST(SortfOrder, ChangedKeysAreSortedAnew) {
 }
 
 }  // namespace
+
+namespace {
+
+// The orders made ahead on the worker thread are the orders sortf makes,
+// whether a click finds one ready, waits for it, needs another one first, or
+// a new file comes while the worker runs.
+TEST(SortfOrder, OrdersMadeAheadAreTheOrdersOfTheClicks) {
+    enum class When { Ready, AtOnce, AnotherFirst, NewFileMeanwhile };
+    struct Scenario {
+        const char* name;
+        When when;
+        std::int32_t row;
+    };
+    const Scenario scenarios[] = {{"found ready", When::Ready, 6},
+                                  {"waited for", When::AtOnce, 6},
+                                  {"a row not made ahead first", When::AtOnce, 7},
+                                  {"a row still queued first", When::AtOnce, 3},
+                                  {"new file meanwhile", When::NewFileMeanwhile, 6}};
+    const std::int32_t n = frmVorselPlot::kOrdersAheadFrom + 3001;
+    std::mt19937 rng(11);
+    for (const Scenario& s : scenarios) {
+        SCOPED_TRACE(s.name);
+        Plot t;
+        t.load(n, 13);
+        for (std::int32_t r : {2, 3, 6, 7}) t.set_row(r, keys_of(Keys::FewValues, n, rng));
+        t.plot.make_orders_ahead();
+        if (s.when == When::Ready) t.plot.wait_for_background();
+        if (s.when == When::NewFileMeanwhile) {
+            t.plot.new_data();
+            t.set_row(6, keys_of(Keys::WithNaN, n, rng));
+        }
+        ASSERT_EQ(t.sortf(s.row), reference_sort(t.row(s.row)));
+        t.plot.wait_for_background();
+        for (std::int32_t r : {6, 2, 3}) ASSERT_EQ(t.sortf(r), reference_sort(t.row(r))) << r;
+        EXPECT_LE(t.plot.cache.orders_kept(), vorsel::plot::CurveCache::kOrdersKept);
+    }
+}
+
+}  // namespace
