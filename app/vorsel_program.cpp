@@ -16,6 +16,7 @@ VorselProgram::VorselProgram(std::vector<std::string> library_folders)
                                window_.buttons(), window_.readouts(), window_.frame(),
                                messages_, settings_, files_, program_, library_,
                                chooser_views_, platform::PathStyle::posix()}) {
+    program_.set_dialog_parent(&window_);
     // Once the program is ending the window itself runs no further command.
     window_.on_button = [this](int index) { form_.cmdBut_Click(index); };
     window_.on_open = [this] { form_.mnuOpen_Click(); };

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -145,6 +146,31 @@ public:
     // (the machine's available memory, or less under a limit of its own);
     // nullopt when unknown.
     virtual std::optional<std::uint64_t> memory_available() const { return std::nullopt; }
+    // The busy cursor, on and off, around work that keeps the window from
+    // answering for a while.
+    virtual void set_busy(bool) {}
+    // Runs work that may take a long while (it touches no control): the
+    // window keeps repainting but takes no command meanwhile, and after about
+    // a second a modal indication with the text says what is going on.
+    virtual void run_long(const std::string& /*text*/, const std::function<void()>& work) {
+        work();
+    }
+};
+
+// The busy cursor for as long as it lives.
+class BusyCursor {
+public:
+    BusyCursor(Program& program, bool on) : program_(on ? &program : nullptr) {
+        if (program_) program_->set_busy(true);
+    }
+    ~BusyCursor() {
+        if (program_) program_->set_busy(false);
+    }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    Program* program_;
 };
 
 // How paths are spelled: the chooser's path logic is written once against this.

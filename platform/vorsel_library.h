@@ -28,6 +28,10 @@ public:
                              const std::int32_t* first, const std::int32_t* last,
                              const float* valmin, const std::int32_t* maxpar,
                              const float* skale) = 0;
+    // Binds READ_VORSEL_DATA ahead of its call, on the thread that may tell
+    // the user, so that the call itself can run on another thread. False
+    // as for a call that cannot be bound.
+    virtual bool bind_reader() { return true; }
 };
 
 }  // namespace vorsel::platform

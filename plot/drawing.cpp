@@ -24,6 +24,8 @@ namespace {
 // Length of the mark that stands for a one-point view window: four pixels on
 // a usual screen, enough to be seen beside the axis.
 constexpr std::int32_t kOnePointMark = 60;
+// The narrowest view-window indicator: four pixels on a usual screen.
+constexpr std::int64_t kNarrowestIndicator = 60;
 
 // The points of a curve in drawing order, drawn as one connected line with
 // each run of points in one twip column reduced to the lines that show it.
@@ -164,7 +166,18 @@ void frmVorselPlot::place_viewwindow() {
     if (nl == npcur) width = numeric::nearest_even_saturated(range_width - static_cast<double>(offs) - 1.0);
     if (width < 1) width = 1;  // a control cannot be narrower than nothing
 
-    p_.cmdWindow.set_left(p_.cmdRange.left() + static_cast<double>(offs) - 1.0);
+    double left = p_.cmdRange.left() + static_cast<double>(offs) - 1.0;
+    if (width < kNarrowestIndicator) {
+        // A window of a few points among a million would be a bar under a
+        // pixel wide: it is drawn as wide as can be seen, about its own centre,
+        // and kept on the range bar.
+        const double centre = left + static_cast<double>(width) / 2.0;
+        const double lowest = p_.cmdRange.left();
+        const double highest = p_.cmdRange.left() + range_width - kNarrowestIndicator;
+        left = std::max(lowest, std::min(centre - kNarrowestIndicator / 2.0, highest));
+        width = kNarrowestIndicator;
+    }
+    p_.cmdWindow.set_left(left);
     p_.cmdWindow.set_width(static_cast<double>(width));
     if (indicator_hidden) {
         p_.cmdWindow.set_visible(true);

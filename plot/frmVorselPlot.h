@@ -251,7 +251,12 @@ private:
         bool any = false;
         float hi = -1.0E7f, lo = 1.0E7f;
     };
-    Extremes data_extremes() const;
+    Extremes data_extremes();
+    struct CurveExtremes {
+        std::int32_t npcur = -1;
+        std::uint64_t curve = 0;  // the cache's curve generation they belong to
+        Extremes extremes;
+    } overall_;
     // valmin, valmax, tickval and skale for the board; shows the extremes.
     void value_range();
     void draw_axes();

@@ -28,6 +28,9 @@ constexpr std::int32_t ixtab[10] = {2, 3, 6, 7, 8, 9, 11, 12, 13, 5};
 constexpr std::int32_t iytab[12] = {2, 3, 0, 0, 0, 0, 11, 12, 13, 10, 0, 0};
 
 constexpr std::int32_t kMinStep = 20;
+// Points from which a rebuild that sorts, or any rebuild, shows the busy cursor.
+constexpr std::int32_t kLongSort = 1000000;
+constexpr std::int32_t kLongWalk = 5000000;
 
 std::int16_t flag(bool b) { return b ? std::int16_t{-1} : std::int16_t{0}; }
 
@@ -47,6 +50,12 @@ bool frmVorselPlot::window_in_curve() const {
 
 void frmVorselPlot::fill_current() {
     if (!but::is_x_quantity(ibx) || !but::is_y_quantity(iby)) return;
+    // A rebuild that sorts a million points or walks several million keeps
+    // the window from answering long enough to say so.
+    take_orders_made();
+    const bool sorts = !cache.holds_order({ixtab[ibx - but::VsFo], ncurves});
+    platform::BusyCursor busy(p_.program,
+                              npoint >= kLongWalk || (sorts && npoint >= kLongSort));
     if (!build_curve()) return;  // the library is missing: the program is ending
 
     show(ReadOut::UsedPoints, std::int64_t{npcur});

@@ -151,7 +151,12 @@ void frmVorselPlot::draw_yaxis() {
     show(platform::ReadOut::MinClipValue, std::trunc(valmin * skale));
 }
 
-frmVorselPlot::Extremes frmVorselPlot::data_extremes() const {
+frmVorselPlot::Extremes frmVorselPlot::data_extremes() {
+    // Over the whole curve the extremes are those of the curve as built: a
+    // view window that moves along ten million points does not look at every
+    // one of them again.
+    if (overall && overall_.npcur == npcur && overall_.curve == cache.curve_generation())
+        return overall_.extremes;
     std::int64_t first = overall ? 1 : nf;
     std::int64_t last = overall ? npcur : nl;
     first = std::max<std::int64_t>(first, 1);
@@ -168,6 +173,7 @@ frmVorselPlot::Extremes frmVorselPlot::data_extremes() const {
         if (y > e.hi) e.hi = y;
         if (y < e.lo) e.lo = y;
     }
+    if (overall) overall_ = {npcur, cache.curve_generation(), e};
     return e;
 }
 

@@ -230,9 +230,18 @@ frmVorselPlot::ReadResult frmVorselPlot::read_chosen_file() {
     if (!size_arrays()) return ReadResult::Refused;
 
     ReturnKey = 0;
-    if (!p_.library.READ_VORSEL_DATA(library_path_.c_str(), dat.data(), sigrat.data(), &ncurves,
-                                     &npoint, &ReturnKey))
-        return ReadResult::Ended;  // the library is missing: the program is ending
+    // A large file takes a while: the read runs while the window repaints
+    // and, after a second, says what it is waiting for.
+    if (!p_.library.bind_reader()) return ReadResult::Ended;  // the program is ending
+    bool bound = true;
+    p_.program.run_long("Reading " + loc.strLocation + "\n(" + std::to_string(npoint) +
+                            " data lines of " + std::to_string(ncurves) + " curves)",
+                        [&] {
+                            bound = p_.library.READ_VORSEL_DATA(library_path_.c_str(), dat.data(),
+                                                                sigrat.data(), &ncurves, &npoint,
+                                                                &ReturnKey);
+                        });
+    if (!bound) return ReadResult::Ended;  // the library is missing: the program is ending
 
     if (ReturnKey > 0 && ReturnKey != VORSEL_TWO_LINES) {
         refuse(reader_problem(ReturnKey, npoint, ncurves));

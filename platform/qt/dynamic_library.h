@@ -43,6 +43,8 @@ public:
                      const std::int32_t* first, const std::int32_t* last, const float* valmin,
                      const std::int32_t* maxpar, const float* skale) override;
 
+    bool bind_reader() override { return bind(read_) != nullptr; }
+
     // The file that was loaded, empty before the first call or after a failure.
     std::string loaded_path() const;
 

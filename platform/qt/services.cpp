@@ -1,6 +1,13 @@
 #include "platform/qt/services.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QProgressDialog>
+#include <QTimer>
+#include <atomic>
+#include <exception>
+#include <thread>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSettings>
@@ -181,6 +188,76 @@ std::optional<std::uint64_t> cgroup_room() {
 }
 
 }  // namespace
+
+void QtProgram::set_busy(bool on) {
+    if (on) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        // The cursor reaches the screen only when the window system hears of
+        // it: before the work that keeps this thread from returning to it.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+namespace {
+
+// Eats what the user does while long work runs: the window takes no command
+// meanwhile, and nothing done then is carried out afterwards either.
+class InputEater : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::Wheel:
+            case QEvent::ShortcutOverride:
+                return true;
+            default:
+                return false;
+        }
+    }
+};
+
+}  // namespace
+
+void QtProgram::run_long(const std::string& text, const std::function<void()>& work) {
+    // How long the work may take before the dialog shows.
+    constexpr int kQuietMs = 1000;
+    QEventLoop loop;
+    std::atomic<bool> done{false};
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        done = true;
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    QProgressDialog dialog(QString::fromStdString(text), QString(), 0, 0, dialog_parent_.data());
+    dialog.setWindowTitle(QStringLiteral("Reading input data"));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setMinimumDuration(0);
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    dialog.hide();
+    QTimer::singleShot(kQuietMs, &dialog, [&] {
+        if (!done) dialog.show();
+    });
+    InputEater eater;
+    QCoreApplication::instance()->installEventFilter(&eater);
+    set_busy(true);
+    if (!done) loop.exec();
+    worker.join();
+    set_busy(false);
+    QCoreApplication::instance()->removeEventFilter(&eater);
+    if (failure) std::rethrow_exception(failure);
+}
 
 std::optional<std::uint64_t> QtProgram::memory_available() const {
     std::optional<std::uint64_t> room = meminfo("MemAvailable:");

@@ -8,8 +8,10 @@
 // [VORSEL]. Every value is a string.
 #pragma once
 
-#include <QWidget>
 #include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <string>
 
 #include "platform/platform.h"
 
@@ -54,10 +56,17 @@ public:
     std::optional<std::uint64_t> memory_available() const override;
     // The exit status: 0 after an orderly end, 1 after a failure.
     int exit_status() const { return failed_ ? 1 : 0; }
+    void set_busy(bool on) override;
+    // The work runs on a thread of its own while this thread's event loop
+    // repaints the windows and drops the user's input; a modal progress
+    // dialog naming the work appears when it lasts longer than a second.
+    void run_long(const std::string& text, const std::function<void()>& work) override;
+    void set_dialog_parent(QWidget* parent) { dialog_parent_ = parent; }
 
 private:
     bool ended_ = false;
     bool failed_ = false;
+    QPointer<QWidget> dialog_parent_;
 };
 
 }  // namespace vorsel::platform::qt

@@ -3,7 +3,11 @@
 // the chooser dialog's lists and events.
 #include <QDir>
 #include <QFile>
+#include <QProgressDialog>
 #include <QSettings>
+#include <QTest>
+#include <chrono>
+#include <thread>
 
 #include "e2e_support.h"
 #include "platform/qt/board.h"
@@ -312,6 +316,56 @@ TEST(ChooserDialogTest, EventsFireOnlyOnRealChanges) {
     EXPECT_EQ(e.ok, 1) << "a disabled OK cannot be clicked";
     EXPECT_EQ(e.abort, 1);
     EXPECT_EQ(d.windowTitle(), "Choose the input data file");
+}
+
+}  // namespace
+}  // namespace vorsel::e2e
+
+namespace vorsel::e2e {
+namespace {
+
+// Long work runs while the window repaints and drops what the user does, with
+// the busy cursor; after about a second a modal dialog says what it waits
+// for. Short work shows no dialog.
+TEST(QtProgramTest, LongWorkShowsItsProgressAndTakesNoInput) {
+    struct Case {
+        const char* name;
+        int work_ms;
+        bool dialog;
+    };
+    const Case cases[] = {{"short", 20, false}, {"long", 1500, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::qt::QtProgram program;
+        QPushButton button("press me");
+        int presses = 0;
+        QObject::connect(&button, &QPushButton::clicked, [&] { ++presses; });
+        button.show();
+        QString label;
+        bool busy = false;
+        QTimer probe;
+        probe.setInterval(50);
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            if (const auto* d = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()))
+                label = d->labelText();
+            busy = busy || (QApplication::overrideCursor() &&
+                            QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+            QTest::mouseClick(&button, Qt::LeftButton);
+        });
+        probe.start();
+        program.run_long("Reading /data/abc.vorsel",
+                         [&] { std::this_thread::sleep_for(std::chrono::milliseconds(c.work_ms)); });
+        probe.stop();
+        QApplication::processEvents();
+        if (c.dialog) {
+            EXPECT_EQ(label.toStdString(), "Reading /data/abc.vorsel");
+        } else {
+            EXPECT_TRUE(label.isEmpty()) << "a dialog for work of " << c.work_ms << " ms";
+        }
+        EXPECT_EQ(presses, 0);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_TRUE(busy || !c.dialog) << "no busy cursor while the long work ran";
+    }
 }
 
 }  // namespace

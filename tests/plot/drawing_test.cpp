@@ -141,7 +141,12 @@ TEST(PlaceViewWindow, IndicatorShowsTheWindowsShare) {
         // offs Fix(0.502 x 10800) = 5421; the right end 2 twips before the bar's.
         {"up to the last point", 1000, 502, 1000, 120 + 5420, 10800 - 5421 - 1},
         {"first points", 1000, 1, 499, 120, 5388},
-        {"one point in a million", 1000000, 500000, 500000, 120 + 5399, 1},
+        // Under 60 twips (4 pixels) the bar is 60 twips wide about its centre
+        // (5519.5 for the exact bar at 5519, 1 twip wide), and stays on the range.
+        {"one point in a million", 1000000, 500000, 500000, 5519.5 - 30, 60},
+        {"first 500 of a million", 1000000, 1, 500, 120, 60},
+        {"last 500 of a million", 1000000, 999501, 1000000, 120 + 10800 - 60, 60},
+        {"just wide enough", 1000000, 1, 5647, 120, 60},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
