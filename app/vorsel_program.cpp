@@ -12,8 +12,12 @@ void connect_window(platform::qt::PlotWindow& window, plot::frmVorselPlot& form)
     window.on_open = [&form] { form.mnuOpen_Click(); };
     window.on_exit = [&form] { form.mnuExit_Click(); };
     window.on_key = [&form](const platform::KeyPress& k) { return form.Form_KeyDown(k); };
-    window.on_pointer_move = [&form](const platform::BoardPointer& p) { form.pctPlot_MouseMove(p); };
-    window.on_pointer_press = [&form](const platform::BoardPointer& p) { form.pctPlot_MouseDown(p); };
+    window.on_pointer_move = [&form](const platform::BoardPointer& p) {
+        form.pctPlot_MouseMove(p);
+    };
+    window.on_pointer_press = [&form](const platform::BoardPointer& p) {
+        form.pctPlot_MouseDown(p);
+    };
     window.on_pointer_leave = [&form] { form.pctPlot_MouseLeave(); };
     window.on_wheel = [&form](int delta) { form.pctPlot_MouseWheel(delta); };
     for (const plot::KeyBinding& b : plot::kKeyBindings)
@@ -26,10 +30,9 @@ VorselProgram::VorselProgram()
       library_(messages_, program_),
       chooser_views_(&window_),
       form_(plot::PlotPlatform{window_.board(), window_.range(), window_.window_bar(),
-                               window_.buttons(), window_.readouts(), window_.frame(),
-                               messages_, settings_, files_, program_, library_,
-                               chooser_views_, platform::PathStyle::posix(),
-                               window_.point_view()}) {
+                               window_.buttons(), window_.readouts(), window_.frame(), messages_,
+                               settings_, files_, program_, library_, chooser_views_,
+                               platform::PathStyle::posix(), window_.point_view()}) {
     // Once the program is ending the window itself runs no further command.
     connect_window(window_, form_);
 }

@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "chooser/frmGetDefLocation.h"
-#include "plot/buttons.h"
-#include "plot/curve_cache.h"
 #include "platform/chooser_view.h"
 #include "platform/interaction.h"
 #include "platform/platform.h"
 #include "platform/vorsel_library.h"
+#include "plot/buttons.h"
+#include "plot/curve_cache.h"
 
 namespace vorsel::plot {
 

@@ -33,7 +33,10 @@ namespace {
 class WindowColumns {
 public:
     explicit WindowColumns(const frmVorselPlot& f)
-        : nstep_(f.nstep), origin_(f.nxorg), sum_(f.nxorg, f.step), n_(std::int64_t{f.nl} - f.nf + 1) {}
+        : nstep_(f.nstep),
+          origin_(f.nxorg),
+          sum_(f.nxorg, f.step),
+          n_(std::int64_t{f.nl} - f.nf + 1) {}
 
     std::int64_t size() const { return n_; }
     std::int32_t x(std::int64_t j) const {
@@ -60,10 +63,9 @@ std::string quantity_name(int index) {
 }
 
 // The fields of a data line by their row in dat.
-constexpr const char* kFieldNames[] = {"running number", "Fo",    "Fc",       "s(Fo)",
-                                       "XRtime",         "theta", "phi",      "omega",
-                                       "kappa",          "BckgrRat", "abscor", "drift",
-                                       "weight",         "field 14", "field 15"};
+constexpr const char* kFieldNames[] = {"running number", "Fo",    "Fc",     "s(Fo)",    "XRtime",
+                                       "theta",          "phi",   "omega",  "kappa",    "BckgrRat",
+                                       "abscor",         "drift", "weight", "field 14", "field 15"};
 
 }  // namespace
 
@@ -76,7 +78,8 @@ std::int32_t frmVorselPlot::drawn_x(std::int32_t i) const {
 // smoothed overlay while it is shown.
 std::int32_t frmVorselPlot::drawn_y(std::int32_t i) const {
     const float t = static_cast<float>((double{ycur(i)} - valmin) * skale);
-    const std::int32_t height = std::clamp(numeric::nearest_away_saturated(t), 0, std::max(maxpar, 0));
+    const std::int32_t height =
+        std::clamp(numeric::nearest_away_saturated(t), 0, std::max(maxpar, 0));
     return saturate(std::int64_t{nypix} - height);
 }
 
@@ -93,8 +96,7 @@ std::optional<frmVorselPlot::DrawnPoint> frmVorselPlot::point_at(
     if (lo < hi) {
         std::int64_t best_gap = -1;
         for (std::int64_t j = lo; j < hi; ++j) {
-            const std::int64_t gap =
-                std::llabs(drawn_y(static_cast<std::int32_t>(nf + j)) - y_mid);
+            const std::int64_t gap = std::llabs(drawn_y(static_cast<std::int32_t>(nf + j)) - y_mid);
             if (best_gap < 0 || gap < best_gap) best = j, best_gap = gap;
         }
     } else {
@@ -102,8 +104,7 @@ std::optional<frmVorselPlot::DrawnPoint> frmVorselPlot::point_at(
         // of them (the left one on a tie).
         const std::int64_t x_mid = (std::int64_t{at.x_first} + at.x_last) / 2;
         best = std::min(lo, columns.size() - 1);
-        if (lo > 0 && (lo == columns.size() ||
-                       x_mid - columns.x(lo - 1) <= columns.x(lo) - x_mid))
+        if (lo > 0 && (lo == columns.size() || x_mid - columns.x(lo - 1) <= columns.x(lo) - x_mid))
             best = lo - 1;
     }
     const auto i = static_cast<std::int32_t>(nf + best);
@@ -111,11 +112,13 @@ std::optional<frmVorselPlot::DrawnPoint> frmVorselPlot::point_at(
 }
 
 std::string frmVorselPlot::point_text(std::int32_t i) {
-    std::string text = "point " + usual_text(std::int64_t{i}) + " of " + usual_text(std::int64_t{npcur});
+    std::string text =
+        "point " + usual_text(std::int64_t{i}) + " of " + usual_text(std::int64_t{npcur});
     const std::vector<std::int32_t>& lines = curve_lines();
     if (static_cast<std::size_t>(i) <= lines.size()) {
         const std::int32_t k = lines[static_cast<std::size_t>(i - 1)];
-        text += "   reflection " + usual_text(datv(1, k)) + " (line " + usual_text(std::int64_t{k}) + ")";
+        text += "   reflection " + usual_text(datv(1, k)) + " (line " +
+                usual_text(std::int64_t{k}) + ")";
     }
     std::string y_name = quantity_name(iby);
     if (sqrooted) y_name = "sqrt(" + y_name + ")";

@@ -135,6 +135,10 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent) : QMainWin
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(point_line_, 1);
     point_view_ = std::make_unique<QtPointView>(point_line_, overlay_, this);
+    // The board has the focus at first and takes it back when clicked, so
+    // that the keys work there (the read-outs would otherwise take it first).
+    overlay_->setFocusPolicy(Qt::ClickFocus);
+    overlay_->setFocus();
     // Keys reach the focused control first, and a button moves the focus on
     // with the arrow keys: the window looks at them before any control does.
     qApp->installEventFilter(this);
@@ -182,7 +186,8 @@ KeyPress key_press(const QKeyEvent& event) {
 }
 
 bool PlotWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || !on_key) return QMainWindow::eventFilter(watched, event);
+    if (event->type() != QEvent::KeyPress || !on_key)
+        return QMainWindow::eventFilter(watched, event);
     const auto* target = qobject_cast<QWidget*>(watched);
     if (!target || target->window() != this || QApplication::activeModalWidget() ||
         keeps_keys(QApplication::focusWidget()))

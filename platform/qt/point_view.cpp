@@ -5,7 +5,9 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vorsel::platform::qt {
 
@@ -36,7 +38,18 @@ void PointPanel::show_text(const QString& text) {
     for (const QString& l : lines) width = std::max(width, fm.horizontalAdvance(l));
     text_->setMinimumSize(width + 24, fm.lineSpacing() * static_cast<int>(lines.size()) + 16);
     adjustSize();
-    if (!isVisible()) move(QCursor::pos() + QPoint(24, 24));
+    if (!isVisible()) {
+        // Beside the pointer, and on the screen as a whole.
+        QRect place(QCursor::pos() + QPoint(24, 24), frameGeometry().size());
+        if (const QScreen* screen = QGuiApplication::screenAt(QCursor::pos())) {
+            const QRect room = screen->availableGeometry();
+            place.moveRight(std::min(place.right(), room.right()));
+            place.moveBottom(std::min(place.bottom(), room.bottom()));
+            place.moveLeft(std::max(place.left(), room.left()));
+            place.moveTop(std::max(place.top(), room.top()));
+        }
+        move(place.topLeft());
+    }
     show();
     raise();
 }

@@ -29,11 +29,6 @@ protected:
         focus->setFocus();
         QTest::keyClick(focus, k);
     }
-    void mouse(QEvent::Type type, QPoint at) {
-        QMouseEvent e(type, at, overlay()->mapToGlobal(at), Qt::LeftButton,
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(overlay(), &e);
-    }
     void wheel(int delta, QPoint at) {
         QWheelEvent e(at, overlay()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -50,10 +45,13 @@ TEST_F(InteractionTest, KeysReachThePlotUnlessTextOrADialogHasThem) {
     EXPECT_EQ(window.button(25)->toolTip(), "Shift the viewwindow 1/3 to the right (Right)");
     EXPECT_EQ(window.button(29)->toolTip(), "Scale each frame individually in the y-direction");
 
-    key(window.readout(ReadOut::TotalPoints), Qt::Key_Right);  // a text box keeps its keys
-    EXPECT_EQ(readout(ReadOut::FirstPoint), "      1");
-    key(window.button(but::VsTheta), Qt::Key_Right);  // a button does not
+    ASSERT_EQ(window.focusWidget(), overlay()) << "the board has the focus at first";
+    key(overlay(), Qt::Key_Right);
     EXPECT_EQ(readout(ReadOut::FirstPoint), "    166");
+    key(window.readout(ReadOut::TotalPoints), Qt::Key_Right);  // a text box keeps its keys
+    EXPECT_EQ(readout(ReadOut::FirstPoint), "    166");
+    key(window.button(but::VsTheta), Qt::Key_Right);  // a button does not
+    EXPECT_EQ(readout(ReadOut::FirstPoint), "    331");
     key(window.button(but::VsTheta), Qt::Key_F);
     EXPECT_EQ(readout(ReadOut::PlottedPoints), "    900");
     EXPECT_EQ(window.button(but::Fit)->toolTip(), "Use step size to scale in the x-direction (F)");
@@ -69,12 +67,13 @@ TEST_F(InteractionTest, KeysReachThePlotUnlessTextOrADialogHasThem) {
 TEST_F(InteractionTest, PointerNamesAndMarksAPointTheWheelMovesOn) {
     start_with_curve();
     const QPoint at = platform::qt::QtBoard::pixel_of(1420, 2700);  // point 31 at a step of 20
-    mouse(QEvent::MouseMove, at);
+    mouse_on_board(QEvent::MouseMove, 1420, 2700);
     // The 31st point in ascending theta: r = 34, the line k with 389 k mod 1000 = 34.
-    EXPECT_TRUE(point_line().startsWith("point 31 of 900   reflection 306 (line 306)   theta 6.7   dF / s(Fo) "))
+    EXPECT_TRUE(point_line().startsWith(
+        "point 31 of 900   reflection 306 (line 306)   theta 6.7   dF / s(Fo) "))
         << point_line().toStdString();
 
-    mouse(QEvent::MouseButtonPress, at);
+    mouse_on_board(QEvent::MouseButtonPress, 1420, 2700);
     auto* view = program().window().point_view().panel();
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(view->text().contains("\ntheta           6.7\n")) << view->text().toStdString();
@@ -84,12 +83,14 @@ TEST_F(InteractionTest, PointerNamesAndMarksAPointTheWheelMovesOn) {
     EXPECT_EQ(shown.pixelColor(cross), QColor(0, 255, 0));
     EXPECT_EQ(shown.pixelColor(cross + QPoint(0, 4)), QColor(0, 255, 0));
     EXPECT_NE(colour_at(program().window().board(), 1420, program().form().drawn_y(31)),
-              QColor(0, 255, 0)) << "the mark is not part of the board's picture";
+              QColor(0, 255, 0))
+        << "the mark is not part of the board's picture";
 
     wheel(-120, at);  // as ">": the mark goes, the line names the point now under the pointer
     EXPECT_EQ(readout(ReadOut::FirstPoint), "    166");
     EXPECT_FALSE(program().window().board_overlay()->mark_shown());
-    EXPECT_TRUE(point_line().startsWith("point 196 of 900   reflection 453 ")) << point_line().toStdString();
+    EXPECT_TRUE(point_line().startsWith("point 196 of 900   reflection 453 "))
+        << point_line().toStdString();
     wheel(120, at);
     EXPECT_EQ(readout(ReadOut::FirstPoint), "      1");
     QEvent leave(QEvent::Leave);

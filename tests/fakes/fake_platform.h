@@ -488,9 +488,8 @@ struct FakePlatform {
     FakePointView point_view;
 
     plot::PlotPlatform plot_platform() {
-        return plot::PlotPlatform{board,   range,    window,   buttons, readouts,
-                                  frame,   messages, settings, files,   program,
-                                  library, chooser,  style,    point_view};
+        return plot::PlotPlatform{board,    range, window,  buttons, readouts, frame, messages,
+                                  settings, files, program, library, chooser,  style, point_view};
     }
     // Log entries that start with a prefix, in order.
     std::vector<std::string> grep(const std::string& prefix) const {

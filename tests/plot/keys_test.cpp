@@ -26,11 +26,11 @@ float field(int c, int k) {
 }
 
 std::string state(const vorsel::plot::frmVorselPlot& w) {
-    std::string s = std::to_string(w.nf) + " " + std::to_string(w.nl) + " " +
-                    std::to_string(w.nstep) + " " + std::to_string(w.step) + " " +
-                    std::to_string(w.nummax) + " " + std::to_string(w.npcur) + " " +
-                    std::to_string(w.fitall) + std::to_string(w.reverse) +
-                    std::to_string(w.sqrooted) + std::to_string(w.smoothed) + std::to_string(w.overall);
+    std::string s =
+        std::to_string(w.nf) + " " + std::to_string(w.nl) + " " + std::to_string(w.nstep) + " " +
+        std::to_string(w.step) + " " + std::to_string(w.nummax) + " " + std::to_string(w.npcur) +
+        " " + std::to_string(w.fitall) + std::to_string(w.reverse) + std::to_string(w.sqrooted) +
+        std::to_string(w.smoothed) + std::to_string(w.overall);
     for (int b : w.ibstate) s += " " + std::to_string(b);
     return s;
 }

@@ -30,7 +30,12 @@ std::vector<int> walked(int origin, double step, std::int64_t n) {
 }
 
 TEST(RunningSum, GivesThePositionsOfTheWalk) {
-    struct Case { const char* name; int origin; double step; std::int64_t n; };
+    struct Case {
+        const char* name;
+        int origin;
+        double step;
+        std::int64_t n;
+    };
     const Case cases[] = {
         {"a million points fit to frame", 820, 9999.0 / 1e6 * 0.99, 1000000},
         {"seven points fit to frame", 820, 9999.0 / 7 * 0.99, 7},
@@ -56,7 +61,10 @@ TEST(RunningSum, GivesThePositionsOfTheWalk) {
 // drawn points finds: of those drawn in the column the nearest in height, else
 // the nearest in x. x from the board's log, heights from the mapping.
 TEST(PointAt, NamesThePointDrawnUnderThePointer) {
-    struct Case { const char* name; std::int32_t npcur, nf, nl, nstep; };
+    struct Case {
+        const char* name;
+        std::int32_t npcur, nf, nl, nstep;
+    };
     const Case cases[] = {{"fit to frame, 30000 points", 30000, 1, 30000, 0},
                           {"step 3, window from 101", 5000, 101, 3100, 3},
                           {"step 40", 500, 1, 249, 40}};
@@ -71,12 +79,13 @@ TEST(PointAt, NamesThePointDrawnUnderThePointer) {
         w.step = 9999.0 / c.npcur * 0.99;
         w.valmin = -1.5f, w.skale = 1800.0f;
         w.gfxdrawboard();
-        const std::vector<int> x = c.nstep ? walked(820, 1.0 * c.nstep, c.nl - c.nf + 1)
-                                           : walked(820, w.step, c.npcur);
+        const std::vector<int> x =
+            c.nstep ? walked(820, 1.0 * c.nstep, c.nl - c.nf + 1) : walked(820, w.step, c.npcur);
         std::set<int> drawn;
         for (const auto& op : b.fp.grep("line")) {
             int x1, y1, x2;
-            if (std::sscanf(op.c_str(), "line %d %d %d", &x1, &y1, &x2) == 3) drawn.insert({x1, x2});
+            if (std::sscanf(op.c_str(), "line %d %d %d", &x1, &y1, &x2) == 3)
+                drawn.insert({x1, x2});
             if (std::sscanf(op.c_str(), "lineto %d", &x2) == 1) drawn.insert(x2);
         }
         ASSERT_EQ(drawn, std::set<int>(x.begin(), x.end()));
@@ -90,8 +99,9 @@ TEST(PointAt, NamesThePointDrawnUnderThePointer) {
                     if (best < 0 || g < gap) best = c.nf + j, gap = g;
                 }
                 if (best < 0) {
-                    const bool left = right == std::ssize(x) ||
-                                      (right > 0 && 15 * px + 7 - x[right - 1] <= x[right] - 15 * px - 7);
+                    const bool left =
+                        right == std::ssize(x) ||
+                        (right > 0 && 15 * px + 7 - x[right - 1] <= x[right] - 15 * px - 7);
                     best = c.nf + right - (left ? 1 : 0);
                 }
                 const auto got = w.point_at(at);
@@ -116,21 +126,27 @@ float field(int c, int k) {
 }
 
 TEST(PointAt, NamesTheReflectionOfASmallFile) {
-    struct Case { bool fit, reverse; int px; const char* running_number; };
+    struct Case {
+        bool fit, reverse;
+        int px;
+        const char* running_number;
+    };
     const Case cases[] = {
-        {false, false, 94, "501"},  {false, false, 100, "501"}, {false, false, 666, "505"},
-        {false, false, 0, "506"},   {false, true, 94, "502"},   {false, true, 54, "505"},
-        {true, false, 450, "501"},  {true, false, 380, "504"},  {true, true, 450, "502"},
+        {false, false, 94, "501"}, {false, false, 100, "501"}, {false, false, 666, "505"},
+        {false, false, 0, "506"},  {false, true, 94, "502"},   {false, true, 54, "505"},
+        {true, false, 450, "501"}, {true, false, 380, "504"},  {true, true, 450, "502"},
         {true, true, 55, "505"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.px) + (c.fit ? " fit" : " step") + (c.reverse ? " reversed" : ""));
+        SCOPED_TRACE(std::to_string(c.px) + (c.fit ? " fit" : " step") +
+                     (c.reverse ? " reversed" : ""));
         vorsel::fakes::PlottedData d(6, field);
         if (c.fit) d.w.cmdBut_Click(but::Fit);
         if (c.reverse) d.w.cmdBut_Click(but::Reverse);
         d.w.pctPlot_MouseMove(pixel(c.px));
         EXPECT_NE(d.fp.point_view.text.find(std::string("reflection ") + c.running_number + " "),
-                  std::string::npos) << d.fp.point_view.text;
+                  std::string::npos)
+            << d.fp.point_view.text;
     }
 }
 
@@ -140,11 +156,15 @@ TEST(PointAt, ReadOutLineAndDataLine) {
     d.w.pctPlot_MouseMove(pixel(94));
     EXPECT_EQ(view.text, "point 4 of 5   reflection 501 (line 1)   theta 12   dF / s(Fo) 1");
     d.w.pctPlot_MouseDown(pixel(94));
-    EXPECT_EQ(view.details, view.text + "\n"
-              "running number  501\nFo              100\nFc              98\ns(Fo)           2\n"
-              "XRtime          5.5\ntheta           12\nphi             7.5\nomega           8.5\n"
-              "kappa           9.5\nBckgrRat        10.5\nabscor          11.5\ndrift           12.5\n"
-              "weight          13.5");
+    EXPECT_EQ(
+        view.details,
+        view.text +
+            "\n"
+            "running number  501\nFo              100\nFc              98\ns(Fo)           2\n"
+            "XRtime          5.5\ntheta           12\nphi             7.5\nomega           8.5\n"
+            "kappa           9.5\nBckgrRat        10.5\nabscor          11.5\ndrift           "
+            "12.5\n"
+            "weight          13.5");
     // The cross stands on the point as drawn, in green; hovering leaves it.
     EXPECT_EQ(view.mark, std::make_pair(1420, static_cast<int>(d.w.nypix - d.w.nkur(4))));
     EXPECT_EQ(view.mark_colour, 0x0000FF00u);
@@ -156,7 +176,10 @@ TEST(PointAt, ReadOutLineAndDataLine) {
     d.w.cmdBut_Click(but::Smooth);
     d.w.pctPlot_MouseMove(pixel(94));
     EXPECT_EQ(view.text.rfind("point 4 of 5   reflection 501 (line 1)   theta 12   "
-                              "sqrt(dF / s(Fo)) 1   smoothed ", 0), 0u) << view.text;
+                              "sqrt(dF / s(Fo)) 1   smoothed ",
+                              0),
+              0u)
+        << view.text;
     d.w.pctPlot_MouseLeave();
     EXPECT_EQ(view.text, "");
     EXPECT_EQ(view.marks_hidden, 1);
