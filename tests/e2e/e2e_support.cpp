@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QSettings>
 #include <cmath>
 #include <cstdio>
@@ -132,15 +131,6 @@ std::string ProgramTest::caption(int index) {
 }
 
 QColor ProgramTest::at(int x, int y) { return colour_at(program_->window().board(), x, y); }
-
-void ProgramTest::mouse_on_board(QEvent::Type type, int x, int y) {
-    QWidget* overlay = program_->window().board_overlay();
-    const QPoint at = platform::qt::QtBoard::pixel_of(x, y);
-    const bool press = type != QEvent::MouseMove;
-    QMouseEvent e(type, at, overlay->mapToGlobal(at), press ? Qt::LeftButton : Qt::NoButton,
-                  press ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(overlay, &e);
-}
 
 int ProgramTest::count(int x1, int y1, int x2, int y2, QColor c) {
     const QImage& img = program_->window().board().image();

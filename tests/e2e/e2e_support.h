@@ -66,9 +66,6 @@ protected:
     double share(int x1, int y1, int x2, int y2, QColor c);
     int count(int x1, int y1, int x2, int y2, QColor c);
     int leftmost(QColor c);  // twip x of the leftmost pixel in the colour, -1 if none
-    // The mouse over the board at a point in twips: moved there, or pressed
-    // there with the left button.
-    void mouse_on_board(QEvent::Type type, int x, int y);
 
     QTemporaryDir settings_dir_, data_dir_;
     std::vector<Message> messages_;

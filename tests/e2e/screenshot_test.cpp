@@ -56,8 +56,9 @@ TEST_F(ScreenshotTest, WindowsOnARealDataFile) {
         std::int32_t spike = f.nf;
         for (std::int32_t i = f.nf; i <= f.nl; ++i)
             if (std::fabs(f.ycur(i)) > std::fabs(f.ycur(spike))) spike = i;
-        mouse_on_board(QEvent::MouseButtonPress, f.drawn_x(spike), f.drawn_y(spike));
-        mouse_on_board(QEvent::MouseMove, f.drawn_x(spike), f.drawn_y(spike));
+        const int x = f.drawn_x(spike), y = f.drawn_y(spike);
+        f.pctPlot_MouseDown({x, x, y, y});
+        f.pctPlot_MouseMove({x, x, y, y});
         snap(name);
         click(but::Fit);
     }

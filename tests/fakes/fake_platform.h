@@ -456,16 +456,9 @@ public:
     std::string text, details;
     std::optional<std::pair<int, int>> mark;
     Colour mark_colour = 0;
-    int marks_hidden = 0;
     void set_point_text(const std::string& t) override { text = t; }
-    void show_mark(int x, int y, Colour c) override {
-        mark = {x, y};
-        mark_colour = c;
-    }
-    void hide_mark() override {
-        mark.reset();
-        ++marks_hidden;
-    }
+    void show_mark(int x, int y, Colour c) override { mark = {x, y}, mark_colour = c; }
+    void hide_mark() override { mark.reset(); }
     void show_point_details(const std::string& t) override { details = t; }
 };
 
