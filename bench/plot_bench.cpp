@@ -5,6 +5,9 @@
 //
 //   vorsel_plot_bench                      every command at both sizes
 //   vorsel_plot_bench --peak-memory N      peak memory with N reflections loaded
+//   vorsel_plot_bench --first ACTION N     the first such action in a fresh process, in ms:
+//                                          move-button, move-key, move-wheel, sqrt-button,
+//                                          sqrt-key, hover, hover-fit
 //
 // Each figure is one user action, from the click to the board being there
 // (pending paint events included). The keys, the wheel and the pointer go in
@@ -15,6 +18,7 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -415,6 +419,45 @@ void register_all() {
     }
 }
 
+// One action timed alone, the first of its kind after the file is loaded and
+// plotted: what a user meets in a program just started.
+int first_action(const std::string& action, std::int64_t n) {
+    Program* p = loaded(n);
+    if (!p) return 1;
+    p->click(but::dF_sFo);
+    p->click(but::VsTheta);
+    if (action == "hover-fit") p->click(but::Fit);
+    QWidget* board = p->window.board_overlay();
+    const QPointF at(board->width() / 3.0, board->height() / 2.0);
+    QMouseEvent move(QEvent::MouseMove, at, board->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    const auto start = std::chrono::steady_clock::now();
+    if (action == "move-button")
+        give(*p, Input::Button, but::RightThird);
+    else if (action == "move-key")
+        give(*p, Input::Key, but::RightThird);
+    else if (action == "move-wheel")
+        give(*p, Input::Wheel, but::RightThird);
+    else if (action == "sqrt-button")
+        give(*p, Input::Button, but::Sqrt);
+    else if (action == "sqrt-key")
+        give(*p, Input::Key, but::Sqrt);
+    else if (action == "hover" || action == "hover-fit") {
+        QApplication::sendEvent(board, &move);
+        QApplication::processEvents();
+    } else {
+        std::fprintf(stderr, "unknown action %s\n", action.c_str());
+        return 2;
+    }
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    const bool acted = action.rfind("hover", 0) == 0  ? !p->window.point_line()->text().isEmpty()
+                       : action.rfind("move", 0) == 0 ? p->form.nf > 1
+                                                      : p->form.sqrooted;
+    if (!acted) return 1;
+    std::printf("%s %lld %.3f ms\n", action.c_str(), static_cast<long long>(n), took.count());
+    return 0;
+}
+
 std::int64_t status_kib(const char* field) {
     std::ifstream in("/proc/self/status");
     std::string line;
@@ -474,6 +517,12 @@ int main(int argc, char** argv) {
 
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], "--peak-memory") == 0) return peak_memory(std::atoll(argv[i + 1]));
+    for (int i = 1; i + 2 < argc; ++i)
+        if (std::strcmp(argv[i], "--first") == 0) {
+            const int status = first_action(argv[i + 1], std::atoll(argv[i + 2]));
+            g_program.reset();  // the window goes before the application
+            return status;
+        }
 
     register_all();
     benchmark::Initialize(&argc, argv);
