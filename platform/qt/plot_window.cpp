@@ -132,6 +132,8 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent) : QMainWin
     point_line_ = new QLabel(this);
     point_line_->setObjectName("lblPoint");
     point_line_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long line is cut at the window's edge rather than widening the window.
+    point_line_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(point_line_, 1);
     point_view_ = std::make_unique<QtPointView>(point_line_, overlay_, this);
