@@ -11,6 +11,11 @@
 
 namespace vorsel::app {
 
+// The user's commands in the window to the plot window's handlers: clicks,
+// the File menu, keys, the pointer over the board and the wheel; and the keys'
+// names into the tool tips of their buttons.
+void connect_window(platform::qt::PlotWindow& window, plot::frmVorselPlot& form);
+
 class VorselProgram {
 public:
     // Needs a QApplication. The library is looked for in the folders given

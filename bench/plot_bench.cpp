@@ -5,9 +5,14 @@
 //
 //   vorsel_plot_bench                      every command at both sizes
 //   vorsel_plot_bench --peak-memory N      peak memory with N reflections loaded
+//   vorsel_plot_bench --first ACTION N     the first such action in a fresh process, in ms:
+//                                          move-button, move-key, move-wheel, sqrt-button,
+//                                          sqrt-key, hover, hover-fit
 //
 // Each figure is one user action, from the click to the board being there
-// (pending paint events included).
+// (pending paint events included). The keys, the wheel and the pointer go in
+// as the window's events, the buttons as clicks on the real buttons, side by
+// side.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -24,6 +29,12 @@
 #include <memory>
 #include <string>
 
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QWheelEvent>
+
+#include "app/vorsel_program.h"
 #include "platform/chooser_view.h"
 #include "platform/qt/dynamic_library.h"
 #include "platform/qt/plot_window.h"
@@ -119,8 +130,10 @@ struct Program {
     frmVorselPlot form{vorsel::plot::PlotPlatform{
         window.board(), window.range(), window.window_bar(), window.buttons(), window.readouts(),
         window.frame(), messages, settings, files, program, library, chooser,
-        vorsel::platform::PathStyle::posix()}};
+        vorsel::platform::PathStyle::posix(), window.point_view()}};
     std::int64_t n = 0;
+
+    Program() { vorsel::app::connect_window(window, form); }
 
     void click(int k) {
         form.cmdBut_Click(k);
@@ -271,6 +284,97 @@ void BM_LimitChange(benchmark::State& state, bool fit) {
     if (fit) p->click(but::Fit);
 }
 
+// How a command reaches the window.
+enum class Input { Button, Key, Wheel };
+
+// One command as the user gives it: a click on the real button, its key sent
+// to a button of the window (keys go to the focused control), or a notch of
+// the wheel over the board.
+void give(Program& p, Input how, int k) {
+    if (how == Input::Button) {
+        p.window.button(k)->click();
+    } else if (how == Input::Key) {
+        const Qt::Key key = k == but::RightThird  ? Qt::Key_Right
+                            : k == but::LeftThird ? Qt::Key_Left
+                                                  : Qt::Key_S;
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(p.window.button(but::VsTheta), &press);
+    } else {
+        QWidget* board = p.window.board_overlay();
+        const QPointF at(board->width() / 2.0, board->height() / 2.0);
+        QWheelEvent turn(at, board->mapToGlobal(at), QPoint(),
+                         QPoint(0, k == but::RightThird ? -120 : 120), Qt::NoButton, Qt::NoModifier,
+                         Qt::NoScrollPhase, false);
+        QApplication::sendEvent(board, &turn);
+    }
+    QApplication::processEvents();
+}
+
+// ">" and "<" in turn, by button, key or wheel.
+void BM_WindowMoveBy(benchmark::State& state, Input how) {
+    Program* p = ready(state);
+    if (!p) return;
+    give(*p, how, but::RightThird);
+    if (p->form.nf == 1) return state.SkipWithError("the window did not move");
+    int k = but::LeftThird;
+    for (auto _ : state) {
+        give(*p, how, k);
+        k = k == but::RightThird ? but::LeftThird : but::RightThird;
+    }
+    counters(state, *p);
+}
+
+// "sqrt(y)" on and off, by button or key.
+void BM_CurveSwitchBy(benchmark::State& state, Input how) {
+    Program* p = ready(state);
+    if (!p) return;
+    const bool was = p->form.sqrooted;
+    give(*p, how, but::Sqrt);
+    if (p->form.sqrooted == was) return state.SkipWithError("sqrt(y) did not switch");
+    for (auto _ : state) give(*p, how, but::Sqrt);
+    if (p->form.sqrooted) give(*p, how, but::Sqrt);
+    counters(state, *p);
+}
+
+// The pointer moved over the board, in turn between two columns: the point
+// found, its read-out line written and shown. With "fit to frame" on, a pixel
+// column holds over a thousand points of a million.
+void BM_Hover(benchmark::State& state, bool fit) {
+    Program* p = ready(state);
+    if (!p) return;
+    if (fit) p->click(but::Fit);
+    QWidget* board = p->window.board_overlay();
+    int column = board->width() / 3;
+    for (auto _ : state) {
+        const QPointF at(column, board->height() / 2.0);
+        QMouseEvent move(QEvent::MouseMove, at, board->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(board, &move);
+        QApplication::processEvents();
+        column = column == board->width() / 3 ? 2 * board->width() / 3 : board->width() / 3;
+    }
+    if (p->window.point_line()->text().isEmpty()) state.SkipWithError("no read-out line");
+    if (fit) p->click(but::Fit);
+    counters(state, *p);
+}
+
+// The point a pointer names, alone, at every pixel column of the board in turn.
+void BM_PointAt(benchmark::State& state, bool fit) {
+    Program* p = ready(state);
+    if (!p) return;
+    if (fit) p->click(but::Fit);
+    int px = 0;
+    std::int64_t found = 0;
+    for (auto _ : state) {
+        const auto point = p->form.point_at({15 * px, 15 * px + 14, 2700, 2714});
+        found += point ? point->i : 0;
+        px = (px + 1) % 720;
+    }
+    benchmark::DoNotOptimize(found);
+    if (fit) p->click(but::Fit);
+    counters(state, *p);
+}
+
 void register_all() {
     for (const std::int64_t n : {100000, 1000000}) {
         const auto ms = benchmark::kMillisecond;
@@ -284,7 +388,75 @@ void register_all() {
         benchmark::RegisterBenchmark("FitToFrame/with_overlay", BM_FitToFrame, true)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 10 : 40);
         benchmark::RegisterBenchmark("LimitChange/window", BM_LimitChange, false)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 10 : 40);
         benchmark::RegisterBenchmark("LimitChange/fit_to_frame", BM_LimitChange, true)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 10 : 40);
+        benchmark::RegisterBenchmark("WindowMove/button", BM_WindowMoveBy, Input::Button)
+            ->Arg(n)
+            ->Unit(ms);
+        benchmark::RegisterBenchmark("WindowMove/key", BM_WindowMoveBy, Input::Key)
+            ->Arg(n)
+            ->Unit(ms);
+        benchmark::RegisterBenchmark("WindowMove/wheel", BM_WindowMoveBy, Input::Wheel)
+            ->Arg(n)
+            ->Unit(ms);
+        benchmark::RegisterBenchmark("CurveSwitch/sqrt_button", BM_CurveSwitchBy, Input::Button)
+            ->Arg(n)
+            ->Unit(ms)
+            ->Iterations(n >= 1000000 ? 10 : 40);
+        benchmark::RegisterBenchmark("CurveSwitch/sqrt_key", BM_CurveSwitchBy, Input::Key)
+            ->Arg(n)
+            ->Unit(ms)
+            ->Iterations(n >= 1000000 ? 10 : 40);
+        benchmark::RegisterBenchmark("Hover/window", BM_Hover, false)
+            ->Arg(n)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark("Hover/fit_to_frame", BM_Hover, true)
+            ->Arg(n)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark("PointAt/window", BM_PointAt, false)
+            ->Arg(n)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark("PointAt/fit_to_frame", BM_PointAt, true)
+            ->Arg(n)
+            ->Unit(benchmark::kMicrosecond);
     }
+}
+
+// One action timed alone, the first of its kind after the file is loaded and
+// plotted: what a user meets in a program just started.
+int first_action(const std::string& action, std::int64_t n) {
+    Program* p = loaded(n);
+    if (!p) return 1;
+    p->click(but::dF_sFo);
+    p->click(but::VsTheta);
+    if (action == "hover-fit") p->click(but::Fit);
+    QWidget* board = p->window.board_overlay();
+    const QPointF at(board->width() / 3.0, board->height() / 2.0);
+    QMouseEvent move(QEvent::MouseMove, at, board->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    const auto start = std::chrono::steady_clock::now();
+    if (action == "move-button")
+        give(*p, Input::Button, but::RightThird);
+    else if (action == "move-key")
+        give(*p, Input::Key, but::RightThird);
+    else if (action == "move-wheel")
+        give(*p, Input::Wheel, but::RightThird);
+    else if (action == "sqrt-button")
+        give(*p, Input::Button, but::Sqrt);
+    else if (action == "sqrt-key")
+        give(*p, Input::Key, but::Sqrt);
+    else if (action == "hover" || action == "hover-fit") {
+        QApplication::sendEvent(board, &move);
+        QApplication::processEvents();
+    } else {
+        std::fprintf(stderr, "unknown action %s\n", action.c_str());
+        return 2;
+    }
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    const bool acted = action.rfind("hover", 0) == 0  ? !p->window.point_line()->text().isEmpty()
+                       : action.rfind("move", 0) == 0 ? p->form.nf > 1
+                                                      : p->form.sqrooted;
+    if (!acted) return 1;
+    std::printf("%s %lld %.3f ms\n", action.c_str(), static_cast<long long>(n), took.count());
+    return 0;
 }
 
 std::int64_t status_kib(const char* field) {
@@ -413,6 +585,12 @@ int main(int argc, char** argv) {
             return cold_session(std::atoll(argv[i + 1]), true);
         if (std::strcmp(argv[i], "--cold-read") == 0) return cold_read(std::atoll(argv[i + 1]));
     }
+    for (int i = 1; i + 2 < argc; ++i)
+        if (std::strcmp(argv[i], "--first") == 0) {
+            const int status = first_action(argv[i + 1], std::atoll(argv[i + 2]));
+            g_program.reset();  // the window goes before the application
+            return status;
+        }
 
     register_all();
     benchmark::Initialize(&argc, argv);

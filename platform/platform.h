@@ -62,6 +62,10 @@ public:
     virtual void set_face_colour(int index, Colour c) = 0;
     virtual void set_enabled(int index, bool enabled) = 0;
     virtual void set_visible(int index, bool visible) = 0;
+    // As last set (or as laid out): a key stands for a button only while it
+    // can be clicked.
+    virtual bool enabled(int index) const = 0;
+    virtual bool visible(int index) const = 0;
 };
 
 // The fifteen read-out text boxes of the plot window.

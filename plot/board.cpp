@@ -38,7 +38,10 @@ constexpr long kMaxGridSteps = 1L << 24;
 
 }  // namespace
 
-void frmVorselPlot::blank_board() { p_.pctPlot.fill_rect(0, 0, nxpix - 1, nypix - 1, ibackgr); }
+void frmVorselPlot::blank_board() {
+    forget_mark();  // it named a point of the picture that goes now
+    p_.pctPlot.fill_rect(0, 0, nxpix - 1, nypix - 1, ibackgr);
+}
 
 void frmVorselPlot::draw_axes() {
     platform::Board& board = p_.pctPlot;

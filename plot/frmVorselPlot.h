@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "plot/curve_cache.h"
 #include "plot/order_maker.h"
 #include "platform/chooser_view.h"
+#include "platform/interaction.h"
 #include "platform/platform.h"
 #include "platform/vorsel_library.h"
 
@@ -37,6 +39,8 @@ struct PlotPlatform {
     platform::VorselLibrary& library;
     platform::ChooserViewFactory& chooser_views;
     platform::PathStyle path_style;
+    // The read-out line, the mark and the fields of a chosen point.
+    platform::PointView& point_view = platform::no_point_view();
 };
 
 // Settings store address of the remembered location.
@@ -63,6 +67,19 @@ public:
     void cmdBut_Click(int Index);
     void mnuOpen_Click();
     void mnuExit_Click();
+    // The pointer over the board (pointer.cpp): the read-out line names the
+    // point under it; a press marks that point and shows its data line.
+    void pctPlot_MouseMove(const platform::BoardPointer& at);
+    void pctPlot_MouseLeave();
+    void pctPlot_MouseDown(const platform::BoardPointer& at);
+    // A key of the window (keys.cpp): false when no button has it. A key acts
+    // as a click on its button, and not at all while that button is disabled
+    // or hidden.
+    bool Form_KeyDown(const platform::KeyPress& key);
+    // The wheel turned by delta eighths of a degree (positive: away from the
+    // user): each notch a third of a window, to the left away from the user,
+    // as "<" and ">".
+    void pctPlot_MouseWheel(int delta);
 
     // ---- Methods of the window.
     void fill_current();
@@ -119,6 +136,23 @@ public:
     // curve, 1..npcur in plot order (element i - 1 for point i); empty without
     // a curve. Worked out once per curve.
     const std::vector<std::int32_t>& curve_lines();
+
+    // ---- The points as the board shows them (pointer.cpp).
+    struct DrawnPoint {
+        std::int32_t i = 0;  // the point of the current curve, 1..npcur
+        std::int32_t x = 0, y = 0;
+    };
+    // The point of the view window the pointer names: of the points drawn in
+    // the twip columns under the pointer the one whose height is nearest to
+    // it, otherwise the point nearest in x. None without a curve on the board.
+    std::optional<DrawnPoint> point_at(const platform::BoardPointer& at) const;
+    // Where draw_curve draws point i of the view window: x, and the y of the
+    // curve (not of the smoothed overlay) as the library's mapping gives it.
+    std::int32_t drawn_x(std::int32_t i) const;
+    std::int32_t drawn_y(std::int32_t i) const;
+    // The read-out line of point i, and its data line field by field.
+    std::string point_text(std::int32_t i);
+    std::string point_details(std::int32_t i);
 
     // True once the program has been asked to end; no handler runs after it.
     bool ended() const { return p_.program.ended(); }
@@ -204,6 +238,11 @@ public:
     // Files of at least this many points have their first orders made ahead.
     static constexpr std::int32_t kOrdersAheadFrom = 1 << 17;
 
+    // The point marked on the board (0: none); the mark goes with the next
+    // wipe of the board.
+    std::int32_t marked = 0;
+    platform::Colour icmark = 0x0000FF00;  // colour of the mark (green)
+
     // Static state of format_label: label decimals of the two limits.
     std::int32_t ndecmax = 0;
     std::int32_t ndecmin = 0;
@@ -244,6 +283,13 @@ private:
     void fit_view_window();
     void show_empty_curve();
 
+    // ---- Keys, wheel and pointer (keys.cpp, pointer.cpp).
+    // The click on button k that a key or the wheel stands for, if k is live.
+    void press(int k);
+    // The read-out line again for a pointer that stayed while the plot moved.
+    void point_again();
+    void forget_mark();
+
     // ---- Value range (range.cpp), board and curve (board.cpp, drawing.cpp).
     // The finite extremes of the y values the scale follows (the whole curve,
     // or the view window while each window has its own scale).
@@ -267,6 +313,8 @@ private:
     std::vector<std::int32_t> curve_lines_;
     std::int32_t curve_lines_npcur_ = -1;
     std::uint64_t curve_lines_generation_ = 0;
+    std::optional<platform::BoardPointer> pointer_;  // where the pointer is over the board
+    int wheel_rest_ = 0;                             // turned toward the next notch
 };
 
 }  // namespace vorsel::plot

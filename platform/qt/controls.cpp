@@ -109,7 +109,22 @@ void QtButtons::set_caption(int index, const std::string& caption) {
 }
 
 void QtButtons::set_tooltip(int index, const std::string& tip) {
-    if (QPushButton* b = must(index)) b->setToolTip(QString::fromStdString(tip));
+    tooltips_[index] = tip;
+    show_tooltip(index);
+}
+
+void QtButtons::set_key_hint(int index, const std::string& key) {
+    key_hints_[index] = key;
+    show_tooltip(index);
+}
+
+void QtButtons::show_tooltip(int index) {
+    QPushButton* b = must(index);
+    if (!b) return;
+    std::string tip = tooltips_[index];
+    if (auto hint = key_hints_.find(index); hint != key_hints_.end())
+        tip += (tip.empty() ? "(" : " (") + hint->second + ")";
+    b->setToolTip(QString::fromStdString(tip));
 }
 
 void QtButtons::set_face_colour(int index, Colour c) {
@@ -122,6 +137,17 @@ void QtButtons::set_enabled(int index, bool enabled) {
 
 void QtButtons::set_visible(int index, bool visible) {
     if (QPushButton* b = must(index)) b->setVisible(visible);
+}
+
+bool QtButtons::enabled(int index) const {
+    const QPushButton* b = at(index);
+    return b && b->isEnabled();
+}
+
+// As the program set it: a button of a window not yet shown is not hidden.
+bool QtButtons::visible(int index) const {
+    const QPushButton* b = at(index);
+    return b && !b->isHidden();
 }
 
 QLineEdit* QtReadOuts::at(ReadOut box) const {

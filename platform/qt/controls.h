@@ -62,11 +62,19 @@ public:
     void set_face_colour(int index, Colour c) override;
     void set_enabled(int index, bool enabled) override;
     void set_visible(int index, bool visible) override;
+    bool enabled(int index) const override;
+    bool visible(int index) const override;
     const std::map<int, QPushButton*>& all() const { return buttons_; }
+
+    // The key that stands for a button, named after its tool tip in
+    // brackets, whatever tool tip the program sets.
+    void set_key_hint(int index, const std::string& key);
 
 private:
     QPushButton* must(int index) const;
+    void show_tooltip(int index);
     std::map<int, QPushButton*> buttons_;
+    std::map<int, std::string> tooltips_, key_hints_;
 };
 
 class QtReadOuts : public platform::ReadOuts {

@@ -1,9 +1,14 @@
 #include "platform/qt/plot_window.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTextEdit>
 
 #include "platform/qt/units.h"
 
@@ -111,7 +116,87 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent) : QMainWin
     // The indicator lies over the range bar, the buttons over nothing.
     window_->widget()->raise();
 
+    overlay_ = new BoardOverlay(board_);
+    overlay_->on_move = [this](const BoardPointer& p) {
+        if (on_pointer_move) on_pointer_move(p);
+    };
+    overlay_->on_press = [this](const BoardPointer& p) {
+        if (on_pointer_press) on_pointer_press(p);
+    };
+    overlay_->on_leave = [this] {
+        if (on_pointer_leave) on_pointer_leave();
+    };
+    overlay_->on_wheel = [this](int delta) {
+        if (on_wheel) on_wheel(delta);
+    };
+    point_line_ = new QLabel(this);
+    point_line_->setObjectName("lblPoint");
+    point_line_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long line is cut at the window's edge rather than widening the window.
+    point_line_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(point_line_, 1);
+    point_view_ = std::make_unique<QtPointView>(point_line_, overlay_, this);
+    // The board has the focus at first and takes it back when clicked, so
+    // that the keys work there (the read-outs would otherwise take it first).
+    overlay_->setFocusPolicy(Qt::ClickFocus);
+    overlay_->setFocus();
+    // Keys reach the focused control first, and a button moves the focus on
+    // with the arrow keys: the window looks at them before any control does.
+    qApp->installEventFilter(this);
+
     this->layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+namespace {
+
+// A control that takes typed text, or the menu bar that the keyboard walks:
+// its keys are its own.
+bool keeps_keys(const QWidget* w) {
+    if (!w) return false;
+    if (qobject_cast<const QMenuBar*>(w)) return true;
+    if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+        qobject_cast<const QTextEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w))
+        return true;
+    const auto* combo = qobject_cast<const QComboBox*>(w);
+    return combo && combo->isEditable();
+}
+
+}  // namespace
+
+KeyPress key_press(const QKeyEvent& event) {
+    KeyPress k;
+    const Qt::KeyboardModifiers m = event.modifiers();
+    k.ctrl = m.testFlag(Qt::ControlModifier);
+    k.alt = m.testFlag(Qt::AltModifier) || m.testFlag(Qt::MetaModifier);
+    switch (event.key()) {
+        case Qt::Key_Right: k.key = Key::Right; break;
+        case Qt::Key_Left: k.key = Key::Left; break;
+        case Qt::Key_PageDown: k.key = Key::PageDown; break;
+        case Qt::Key_PageUp: k.key = Key::PageUp; break;
+        case Qt::Key_End: k.key = Key::End; break;
+        case Qt::Key_Home: k.key = Key::Home; break;
+        case Qt::Key_Plus: k.key = Key::Plus; break;
+        case Qt::Key_Minus: k.key = Key::Minus; break;
+        case Qt::Key_F: k.key = Key::F; break;
+        case Qt::Key_S: k.key = Key::S; break;
+        case Qt::Key_M: k.key = Key::M; break;
+        case Qt::Key_R: k.key = Key::R; break;
+        default: k.key = Key::Other; break;
+    }
+    return k;
+}
+
+bool PlotWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !on_key)
+        return QMainWindow::eventFilter(watched, event);
+    const auto* target = qobject_cast<QWidget*>(watched);
+    if (!target || target->window() != this || QApplication::activeModalWidget() ||
+        keeps_keys(QApplication::focusWidget()))
+        return QMainWindow::eventFilter(watched, event);
+    const KeyPress k = key_press(*static_cast<QKeyEvent*>(event));
+    if (k.key == Key::Other) return QMainWindow::eventFilter(watched, event);
+    return on_key(k);
 }
 
 }  // namespace vorsel::platform::qt

@@ -25,6 +25,24 @@ int board_px(int twips);
 // A font size in points to pixels of the same screen.
 double points_to_px(double points);
 
+// The twips of the board that fall in pixel px (board_px of each is px), first
+// and last: what the pointer over that pixel points at. Worked back from
+// board_px itself, so that the two always agree. A pixel narrower than a twip
+// gets the twip it lies in.
+struct TwipSpan {
+    int first, last;
+};
+inline TwipSpan board_twips(int px) {
+    const double ppt = pixels_per_twip();
+    int first = static_cast<int>(static_cast<double>(px) / ppt);
+    while (board_px(first) < px) ++first;
+    while (board_px(first - 1) >= px) --first;
+    int last = first;
+    while (board_px(last + 1) <= px) ++last;
+    if (board_px(first) > px) last = first = first - 1;
+    return {first, last};
+}
+
 // 0x00BBGGRR to QColor(r, g, b); a system colour 0x80000000 + index to the
 // shade this platform gives it (button face, button shadow, 3-D light, ...).
 QColor to_qcolor(Colour c);

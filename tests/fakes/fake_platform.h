@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "library/vorsel_for.h"
@@ -149,6 +150,14 @@ public:
     void set_visible(int i, bool v) override {
         state[i].visible = v;
         log_.push_back("but" + std::to_string(i) + ".visible " + std::to_string(v));
+    }
+    bool enabled(int i) const override {
+        auto it = state.find(i);
+        return it == state.end() || it->second.enabled;
+    }
+    bool visible(int i) const override {
+        auto it = state.find(i);
+        return it == state.end() || it->second.visible;
     }
 
 private:
@@ -447,6 +456,19 @@ private:
     Log& log_;
 };
 
+// The read-out line, the mark and the details panel: their state only (no
+// log lines, so that the logs of the plot stay as they were).
+class FakePointView : public platform::PointView {
+public:
+    std::string text, details;
+    std::optional<std::pair<int, int>> mark;
+    Colour mark_colour = 0;
+    void set_point_text(const std::string& t) override { text = t; }
+    void show_mark(int x, int y, Colour c) override { mark = {x, y}, mark_colour = c; }
+    void hide_mark() override { mark.reset(); }
+    void show_point_details(const std::string& t) override { details = t; }
+};
+
 // Every fake, wired into a PlotPlatform.
 struct FakePlatform {
     Log log;
@@ -463,11 +485,11 @@ struct FakePlatform {
     FakeLibrary library{log};
     FakeChooserFactory chooser{log};
     platform::PathStyle style = platform::PathStyle::posix();
+    FakePointView point_view;
 
     plot::PlotPlatform plot_platform() {
-        return plot::PlotPlatform{board,    range,   window,   buttons, readouts,
-                                  frame,    messages, settings, files,  program,
-                                  library,  chooser, style};
+        return plot::PlotPlatform{board,    range, window,  buttons, readouts, frame, messages,
+                                  settings, files, program, library, chooser,  style, point_view};
     }
     // Log entries that start with a prefix, in order.
     std::vector<std::string> grep(const std::string& prefix) const {
