@@ -17,8 +17,7 @@ void* zeroed_block(std::size_t n, std::size_t size) {
     if (n * size >= 4 * kHugePage) {
         const auto start = (reinterpret_cast<std::uintptr_t>(p) + kHugePage - 1) & ~(kHugePage - 1);
         const auto end = (reinterpret_cast<std::uintptr_t>(p) + n * size) & ~(kHugePage - 1);
-        if (end > start)
-            ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+        if (end > start) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
     }
     return p;
 }

@@ -48,8 +48,7 @@ bool in_number(char c) {
 // ASCII become '?', and a long text is cut.
 std::string quoted(std::string_view text) {
     std::string out;
-    for (char c : text.substr(0, kQuoteLength))
-        out += (c >= ' ' && c <= '~') ? c : '?';
+    for (char c : text.substr(0, kQuoteLength)) out += (c >= ' ' && c <= '~') ? c : '?';
     if (text.size() > kQuoteLength) out += "...";
     return out;
 }
@@ -154,21 +153,21 @@ DataFileShape examine_data_file(platform::FileSystem& files, const std::string& 
         return shape;
     }
     if (count.value < 1) {
-        shape.problem = "Its first line gives " + count.text +
-                        " curves; a data file has at least one.";
+        shape.problem =
+            "Its first line gives " + count.text + " curves; a data file has at least one.";
         return shape;
     }
     // The length of a data line with its line end must stay a Long.
     if (count.value * kFieldWidth + 2 > kMaxLong) {
-        shape.problem = "Its first line gives " + count.text +
-                        " curves, too many for a data line to be read.";
+        shape.problem =
+            "Its first line gives " + count.text + " curves, too many for a data line to be read.";
         return shape;
     }
 
     // The line end of the first data line, or of the header when no data line
     // ends within the part read; CR LF, as the format has it, when neither.
-    const std::size_t data_start = header_end + static_cast<std::size_t>(
-                                                    line_end_length(text, header_end));
+    const std::size_t data_start =
+        header_end + static_cast<std::size_t>(line_end_length(text, header_end));
     const std::size_t data_end = std::min(text.find_first_of("\r\n", data_start), text.size());
     std::int64_t line_end = line_end_length(text, data_end);
     if (line_end == 0) line_end = line_end_length(text, header_end);
@@ -183,8 +182,8 @@ DataFileShape examine_data_file(platform::FileSystem& files, const std::string& 
         return shape;
     }
     if (estimate > kMaxLong) {
-        shape.problem = "It is too large: it would hold more than " + std::to_string(kMaxLong) +
-                        " data lines.";
+        shape.problem =
+            "It is too large: it would hold more than " + std::to_string(kMaxLong) + " data lines.";
         return shape;
     }
 
@@ -199,7 +198,8 @@ DataFileShape examine_data_file(platform::FileSystem& files, const std::string& 
         return shape;
     }
     if (const std::int64_t nuls = trailing_nuls(*tail); nuls >= line_length) {
-        shape.problem = "It ends in " + std::to_string(nuls) + (nuls == static_cast<std::int64_t>(kTailBytes) ? " or more" : "") +
+        shape.problem = "It ends in " + std::to_string(nuls) +
+                        (nuls == static_cast<std::int64_t>(kTailBytes) ? " or more" : "") +
                         " NUL bytes where data lines should be: the file is hollow (sparse, "
                         "or cut off while it was being written).";
         return shape;

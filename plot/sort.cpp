@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <cstdlib>
-#include <optional>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -24,8 +24,9 @@ float frmVorselPlot::Float(std::int32_t Inp) {
     // Done by hand so that the result does not depend on the floating-point
     // environment's rounding mode: nearest, halves to the even mantissa.
     const bool neg = Inp < 0;
-    std::uint64_t m = neg ? std::uint64_t{0} - static_cast<std::uint64_t>(static_cast<std::int64_t>(Inp))
-                          : static_cast<std::uint64_t>(Inp);
+    std::uint64_t m =
+        neg ? std::uint64_t{0} - static_cast<std::uint64_t>(static_cast<std::int64_t>(Inp))
+            : static_cast<std::uint64_t>(Inp);
     int shift = 0;
     while ((m >> shift) >= (std::uint64_t{1} << 24)) ++shift;
     std::uint64_t q = m >> shift;
@@ -145,8 +146,9 @@ std::optional<PointOrder> make_order(const float* dat, std::int32_t ncurves, std
     const auto stride = static_cast<std::size_t>(ncurves);
     for (std::size_t k = 0; k < n; ++k)
         keyed[k] = {key[k * stride], static_cast<std::int32_t>(k + 1)};
-    if (!shell_sort(keyed - 1, static_cast<std::int64_t>(n),
-                    [](const KeyedPoint& p) { return p.key; }, stop)) {
+    if (!shell_sort(
+            keyed - 1, static_cast<std::int64_t>(n), [](const KeyedPoint& p) { return p.key; },
+            stop)) {
         std::free(block);
         return std::nullopt;
     }
@@ -185,7 +187,8 @@ void frmVorselPlot::sortf(std::int32_t r) {
         std::vector<std::int32_t> rest = maker.stop();
         std::erase(rest, r);
         order = make_order(dat.data(), ncurves, npoint, r, nullptr);
-        if (!rest.empty()) maker.start(dat.data(), ncurves, npoint, std::move(rest), cache.generation());
+        if (!rest.empty())
+            maker.start(dat.data(), ncurves, npoint, std::move(rest), cache.generation());
     }
     if (order) {
         std::memcpy(iperm.data(), order->data(), un * sizeof(std::int32_t));
@@ -198,7 +201,8 @@ void frmVorselPlot::sortf(std::int32_t r) {
     const float* key = dat.data() + (r - 1);
     const std::int64_t stride = ncurves;
     for (std::int64_t i = 1; i <= n; ++i) ip[i] = static_cast<std::int32_t>(i);
-    shell_sort(ip, n, [&](std::int32_t k) { return key[(static_cast<std::int64_t>(k) - 1) * stride]; });
+    shell_sort(ip, n,
+               [&](std::int32_t k) { return key[(static_cast<std::int64_t>(k) - 1) * stride]; });
 }
 
 void frmVorselPlot::take_orders_made() {
