@@ -3,6 +3,9 @@
 // loader. main() and the end-to-end tests build the program through this class.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "platform/qt/chooser_dialog.h"
 #include "platform/qt/dynamic_library.h"
 #include "platform/qt/plot_window.h"
@@ -17,8 +20,9 @@ public:
     VorselProgram();
 
     // Shows the plot window and runs its load handler (the chooser opens
-    // modally inside it); the window stays up unless the program has ended.
-    void start();
+    // modally inside it, unless a data file is named: then that file is read
+    // as if chosen there); the window stays up unless the program has ended.
+    void start(const std::string& file = {});
     // Runs the event loop until the program ends; returns at once when it has
     // already ended during start().
     int exec();
@@ -28,7 +32,26 @@ public:
     plot::frmVorselPlot& form() { return form_; }
     platform::qt::DynamicLibrary& library() { return library_; }
 
+    // What "Save Picture..." and "Export Curve Data..." ask the user: a file
+    // name, starting from a suggestion, under one of the filters
+    // ("PNG image (*.png)"); the empty text when the user cancels. The file
+    // dialog by default; the tests answer in its place.
+    struct SaveQuestion {
+        std::string caption, suggestion;
+        std::vector<std::string> filters;
+    };
+    std::function<std::string(const SaveQuestion&)> ask_file_name;
+
+    void save_picture();
+    void export_curve();
+
 private:
+    // The menu items that take the curve out of the window follow the board.
+    void update_export();
+    std::string suggested_name(const char* extension) const;
+    void report_failure(const std::string& what, const std::string& path,
+                        const std::string& reason);
+
     platform::qt::QtProgram program_;
     platform::qt::PlotWindow window_;
     platform::qt::QtMessages messages_;

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,10 @@ struct PlotPlatform {
 // Settings store address of the remembered location.
 inline constexpr const char* kSettingsApp = "DADO_QEM";
 inline constexpr const char* kSettingsSection = "VORSEL";
+
+// The last line of the message about a file that cannot be used: the chooser
+// opens again after it.
+inline constexpr const char* kChooseAnother = "Choose another file.";
 
 // Start values of the limit and the clip values (start-up, "reset view",
 // File, Open).
@@ -75,6 +80,10 @@ public:
     explicit frmVorselPlot(PlotPlatform p);
 
     // ---- Events.
+    // The next Form_Load reads this file instead of asking the chooser (a
+    // file named when the program is started); should it not be usable, the
+    // usual message appears and the chooser opens as usual.
+    void hand_location(const chooser::Location& location) { handed_ = location; }
     void Form_Load();
     void cmdBut_Click(int Index);
     void mnuOpen_Click();
@@ -258,6 +267,7 @@ private:
     void hide_indicator();
 
     PlotPlatform p_;
+    std::optional<chooser::Location> handed_;
     std::string library_path_;  // 256-character copy of strLocation
     std::vector<std::int32_t> curve_lines_;
     std::int32_t curve_lines_npcur_ = -1;
