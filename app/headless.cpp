@@ -187,6 +187,13 @@ Exit run(const CommandLine& cl) {
 
 }  // namespace
 
+void keep_qt_quiet() {
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "vorselplot: %s\n", text.toLocal8Bit().constData());
+    });
+}
+
 Exit run_headless(const CommandLine& cl) {
     try {
         return run(cl);

@@ -8,6 +8,11 @@
 
 namespace vorsel::app {
 
+// Standard error carries the program's own messages alone: Qt's notes and
+// warnings (about the environment, fonts) are dropped, its errors kept. Call
+// before the QApplication is made.
+void keep_qt_quiet();
+
 // Needs a QApplication (on the offscreen platform). Returns the exit status.
 Exit run_headless(const CommandLine& cl);
 

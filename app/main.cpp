@@ -31,6 +31,7 @@ int main(int argc, char* argv[]) {
     if (cl.headless()) {
         // Drawn offscreen: no display is needed and no window can open.
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        vorsel::app::keep_qt_quiet();
         QApplication app(qt_argc, argv);
         QApplication::setStyle(QStringLiteral("Fusion"));
         return static_cast<int>(vorsel::app::run_headless(cl));

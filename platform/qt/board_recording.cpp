@@ -47,19 +47,21 @@ void BoardRecording::render(QPainter& painter, double pixels_per_twip) const {
     painter.save();
     painter.setTransform(twips_to_units(pixels_per_twip), true);
     painter.setClipRect(QRectF(0, 0, width_twips_, height_twips_), Qt::IntersectClip);
-    // The screen gives a rectangle at least one pixel of extent and draws
-    // lines through the middle of its pixels, with pens measured in pixels:
-    // the same lengths in twips keep the picture's proportions at any scale.
-    const double pixel = screen_pixels_to_twips(1.0);
+    // On the screen a twip falls into a pixel, whose middle lies on average
+    // at the twip itself; rectangles cover whole pixels, a pen of an odd
+    // width in pixels runs through a pixel's middle and one of an even width
+    // along a pixel's edge; pens are measured in pixels. The same lengths in
+    // twips keep the picture's proportions and places at any scale.
+    const double pixel = screen_pixels_to_twips(1.0), half = pixel / 2;
     QPolygonF chain;
     for (const Op& op : ops_) {
         switch (op.kind) {
             case Kind::Rect: {
-                const int extra = op.pen_width - 1, lo = extra / 2;
-                const double w = std::max<double>(op.c - op.a + 1, pixel) + extra * pixel;
-                const double h = std::max<double>(op.d - op.b + 1, pixel) + extra * pixel;
-                painter.fillRect(QRectF(op.a - lo * pixel, op.b - lo * pixel, w, h),
-                                 to_qcolor(op.colour));
+                const int extra = op.pen_width - 1, lo = extra / 2, hi = extra - lo;
+                painter.fillRect(
+                    QRectF(QPointF(op.a - half - lo * pixel, op.b - half - lo * pixel),
+                           QPointF(op.c + half + hi * pixel, op.d + half + hi * pixel)),
+                    to_qcolor(op.colour));
                 break;
             }
             case Kind::Chain: {
@@ -68,11 +70,12 @@ void BoardRecording::render(QPainter& painter, double pixels_per_twip) const {
                 pen.setCapStyle(Qt::SquareCap);
                 pen.setJoinStyle(Qt::MiterJoin);
                 painter.setPen(pen);
+                const double shift = op.pen_width % 2 == 0 ? -half : 0.0;
                 chain.clear();
                 chain.reserve(op.b - op.a);
                 for (int i = op.a; i < op.b; ++i) {
                     const QPoint& p = points_[static_cast<std::size_t>(i)];
-                    chain.append(QPointF(p.x() + pixel / 2, p.y() + pixel / 2));
+                    chain.append(QPointF(p.x() + shift, p.y() + shift));
                 }
                 painter.drawPolyline(chain);
                 break;
@@ -84,7 +87,7 @@ void BoardRecording::render(QPainter& painter, double pixels_per_twip) const {
                     std::max(1, static_cast<int>(std::lround(points_to_twips(t.font_points)))));
                 painter.setFont(f);
                 painter.setPen(to_qcolor(op.colour));
-                const QRectF room(op.a, op.b, width_twips_ + 1, height_twips_ + 1);
+                const QRectF room(op.a - half, op.b - half, width_twips_ + 1, height_twips_ + 1);
                 painter.drawText(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                                  QString::fromStdString(t.text));
                 break;

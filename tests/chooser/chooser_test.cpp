@@ -125,6 +125,20 @@ TEST_P(Chooser, ClickingAFileInADirectoryGivesTheFiveStrings) {
     EXPECT_EQ(log.back(), "chooser.close");
 }
 
+// A path named outside the dialog is split as the dialog splits a choice.
+TEST_P(Chooser, LocationOfAPathIsTheChoiceOfThatFile) {
+    const Location l = vorsel::chooser::location_of(f.data_file, f.style);
+    const Location r = remembered();
+    EXPECT_EQ(l.strLocation, r.strLocation);
+    EXPECT_EQ(l.strDrive, r.strDrive);
+    EXPECT_EQ(l.strDirectory, r.strDirectory);
+    EXPECT_EQ(l.strFile, r.strFile);
+    EXPECT_EQ(l.strCode, r.strCode);
+    const Location root = vorsel::chooser::location_of(f.root_file, f.style);
+    EXPECT_EQ(root.strDirectory, "");
+    EXPECT_EQ(root.strDrive, f.other_drive);
+}
+
 TEST_P(Chooser, AFileInARootHasNoDoubledSeparatorAndAnEmptyDirectory) {
     files.files[f.root_file] = "13\r\n";
     load(Location{});

@@ -91,9 +91,9 @@ std::string ProgramTest::write_file(const std::string& name, const std::string& 
     return path.toStdString();
 }
 
-app::VorselProgram& ProgramTest::start_program() {
+app::VorselProgram& ProgramTest::start_program(const std::string& file) {
     program_ = std::make_unique<app::VorselProgram>();
-    program_->start();
+    program_->start(file);
     return *program_;
 }
 

@@ -43,9 +43,10 @@ protected:
 
     // Writes a file into the test's data folder; returns its full path.
     std::string write_file(const std::string& name, const std::string& content);
-    // Builds the program and runs its start-up; the chooser scripts queued
-    // before decide what the user does there.
-    app::VorselProgram& start_program();
+    // Builds the program and runs its start-up, on a data file named as on
+    // the command line or else with the chooser, whose scripts queued before
+    // decide what the user does there.
+    app::VorselProgram& start_program(const std::string& file = {});
     void stop_program() { program_.reset(); }
 
     // The user inside the next chooser: open the file's folder, click the
