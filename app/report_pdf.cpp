@@ -26,6 +26,9 @@ constexpr double kTextPoints = 10;
 constexpr double kHeadingPoints = 14;
 constexpr double kLineGap = 1.5;  // line height over font size
 constexpr double kCellPad = 100;  // twips inside a table cell
+// The finest detail of a curve on the page, twips: a third of the pen's
+// width, 1/300 inch, finer than a printer shows beside the line itself.
+constexpr double kDetail = 5;
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -79,7 +82,7 @@ public:
         const double scale = width_ / board.width_twips();
         painter_.save();
         painter_.translate(0, y * ppt_);
-        platform::qt::paint_picture(painter_, board, title, ppt_ * scale);
+        platform::qt::paint_picture(painter_, board, title, ppt_ * scale, kDetail);
         painter_.restore();
         y += (platform::qt::kTitleTwips + board.height_twips()) * scale;
     }

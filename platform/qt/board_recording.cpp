@@ -43,7 +43,37 @@ void BoardRecording::text(int x, int y, Colour c, const std::string& font_name, 
     ops_.push_back({Kind::Text, c, 1, x, y, static_cast<int>(texts_.size()) - 1, 0});
 }
 
-void BoardRecording::render(QPainter& painter, double pixels_per_twip) const {
+namespace {
+
+// The points p[0..n) shifted by `shift`, each run of them in one column of
+// `detail` twips reduced to its first, lowest, highest and last point.
+void append_chain(QPolygonF& out, const QPoint* p, int n, double detail, double shift) {
+    const auto add = [&](const QPoint& q) { out.append(QPointF(q.x() + shift, q.y() + shift)); };
+    const auto column = [detail](const QPoint& q) { return std::floor(q.x() / detail); };
+    for (int s = 0; s < n;) {
+        int e = s + 1;
+        if (detail > 0)
+            while (e < n && column(p[e]) == column(p[s])) ++e;
+        if (e - s <= 4) {
+            for (int i = s; i < e; ++i) add(p[i]);
+        } else {
+            int lo = s, hi = s;
+            for (int i = s + 1; i < e; ++i) {
+                if (p[i].y() < p[lo].y()) lo = i;
+                if (p[i].y() > p[hi].y()) hi = i;
+            }
+            add(p[s]);
+            for (int i : {std::min(lo, hi), std::max(lo, hi)})
+                if (i != s && i != e - 1) add(p[i]);
+            add(p[e - 1]);
+        }
+        s = e;
+    }
+}
+
+}  // namespace
+
+void BoardRecording::render(QPainter& painter, double pixels_per_twip, double detail) const {
     painter.save();
     painter.setTransform(twips_to_units(pixels_per_twip), true);
     painter.setClipRect(QRectF(0, 0, width_twips_, height_twips_), Qt::IntersectClip);
@@ -73,10 +103,7 @@ void BoardRecording::render(QPainter& painter, double pixels_per_twip) const {
                 const double shift = op.pen_width % 2 == 0 ? -half : 0.0;
                 chain.clear();
                 chain.reserve(op.b - op.a);
-                for (int i = op.a; i < op.b; ++i) {
-                    const QPoint& p = points_[static_cast<std::size_t>(i)];
-                    chain.append(QPointF(p.x() + shift, p.y() + shift));
-                }
+                append_chain(chain, points_.data() + op.a, op.b - op.a, detail, shift);
                 painter.drawPolyline(chain);
                 break;
             }

@@ -41,7 +41,11 @@ public:
 
     // Paints the board with its top left corner at the painter's origin, at
     // `pixels_per_twip` of the painter's units per twip, clipped to the board.
-    void render(QPainter& painter, double pixels_per_twip) const;
+    // With a `detail` above 0 the points of a line that fall into one column
+    // of that many twips are drawn as the column's first, lowest, highest and
+    // last point: the same marks where the column is narrower than the pen,
+    // from fewer points (a page of plots to print).
+    void render(QPainter& painter, double pixels_per_twip, double detail = 0) const;
 
     bool empty() const { return ops_.empty(); }
     std::size_t operations() const { return ops_.size(); }

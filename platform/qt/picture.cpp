@@ -84,11 +84,11 @@ QImage picture_image(const QtBoard& board, const std::string& title) {
 }
 
 void paint_picture(QPainter& painter, const BoardRecording& board, const std::string& title,
-                   double pixels_per_twip) {
+                   double pixels_per_twip, double detail) {
     paint_title(painter, title, board.width_twips(), pixels_per_twip);
     painter.save();
     painter.translate(0, kTitleTwips * pixels_per_twip);
-    board.render(painter, pixels_per_twip);
+    board.render(painter, pixels_per_twip, detail);
     painter.restore();
 }
 

@@ -28,9 +28,10 @@ inline constexpr double kTitleTwips = 360;
 QImage picture_image(const QtBoard& board, const std::string& title);
 
 // The title strip and the recorded board below it, on a painter whose
-// origin is the picture's top left, at `pixels_per_twip` units per twip.
+// origin is the picture's top left, at `pixels_per_twip` units per twip (and
+// the finest detail of the lines, BoardRecording::render).
 void paint_picture(QPainter& painter, const BoardRecording& board, const std::string& title,
-                   double pixels_per_twip);
+                   double pixels_per_twip, double detail = 0);
 
 // Writes the picture; returns the empty text, or why the file could not be
 // written.

@@ -167,8 +167,9 @@ TEST_F(ExportTest, CurveDataAndFailuresThatLeaveNothingBehind) {
 }
 
 // Drawn again at the screen's scale, the recording gives the board's picture
-// (a line may fall into the next pixel), and a curve of any length stays
-// within a few points per twip column.
+// (a line may fall into the next pixel), also with its lines reduced to a
+// finer detail than a pixel, and a curve of any length stays within a few
+// points per twip column.
 TEST_F(ExportTest, RecordingRedrawsTheBoard) {
     start_with_curve(20000);
     click(but::Fit);
@@ -176,14 +177,19 @@ TEST_F(ExportTest, RecordingRedrawsTheBoard) {
     EXPECT_LT(rec.line_points(), 2u * 4u * 10000u);
     EXPECT_GT(program().form().npcur, 15000);
 
-    QImage again(board().size(), board().format());
-    QPainter painter(&again);
-    rec.render(painter, platform::qt::pixels_per_twip());
-    painter.end();
-    // The overlay, half a pixel off, may cover a pixel of the curve beside it.
-    EXPECT_GT(found_near(board(), again, 1, 0, kYellow, yellowish), 0.97);
-    EXPECT_GT(found_near(board(), again, 1, 0, kRed, reddish), 0.99);
-    EXPECT_GT(found_near(board(), again, 1, 0, kBlue, [](QColor c) { return c == kBlue; }), 0.99);
+    // In full detail, and with the lines of each third of a pixel reduced.
+    for (double detail : {0.0, 5.0}) {
+        SCOPED_TRACE(detail);
+        QImage again(board().size(), board().format());
+        QPainter painter(&again);
+        rec.render(painter, platform::qt::pixels_per_twip(), detail);
+        painter.end();
+        // The overlay, half a pixel off, may cover a pixel of the curve beside it.
+        EXPECT_GT(found_near(board(), again, 1, 0, kYellow, yellowish), 0.97);
+        EXPECT_GT(found_near(board(), again, 1, 0, kRed, reddish), 0.99);
+        EXPECT_GT(found_near(board(), again, 1, 0, kBlue, [](QColor c) { return c == kBlue; }),
+                  0.99);
+    }
 }
 
 // Shows of top-level widgets, as an application-wide event filter sees them.
