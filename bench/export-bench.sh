@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Fresh-process timing of the curve out of the window at 10^6 reflections
 # (the file is generated on first use into the build tree), each run RUNS
-# times with the page cache warm; prints wall-clock medians and file sizes:
+# times with the page cache warm; prints the medians of the wall-clock time
+# and of the processor time (user + system; on a busy machine the wall clock
+# also counts the waits for a core) and the file sizes:
 #   - the first "Save Picture" (PNG, SVG, PDF) and "Export Curve Data" (CSV)
 #     after the file is read, dF / s(Fo) against theta, smoothed, fit to frame;
 #   - vorselplot --output x.png and --report r.pdf, end to end.
@@ -26,26 +28,29 @@ median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[
 size() { stat -c %s "$1"; }
 
 cat "$data" >/dev/null # warm the page cache
-echo "file: $data ($(size "$data") bytes), $runs runs each, fresh process, wall-clock medians"
+echo "file: $data ($(size "$data") bytes), $runs runs each, fresh process, medians: wall-clock / processor time"
 for ext in png svg pdf csv; do
-  declare -a ms=()
+  declare -a ms=() cpu=()
   for ((i = 0; i < runs; i++)); do
-    read -r t bytes < <(QT_QPA_PLATFORM=offscreen "$bin/vorsel_export_bench" --first "$ext" 2>/dev/null)
-    ms+=("$t")
+    read -r t c bytes < <(QT_QPA_PLATFORM=offscreen "$bin/vorsel_export_bench" --first "$ext" 2>/dev/null)
+    ms+=("$t"); cpu+=("$c")
   done
-  printf '  first save, %s          %8s ms  %10s bytes\n' "$ext" "$(median "${ms[@]}")" "$bytes"
+  printf '  first save, %s          %8s / %8s ms  %10s bytes\n' "$ext" "$(median "${ms[@]}")" "$(median "${cpu[@]}")" "$bytes"
 done
 
 run_cli() {
-  local -n times=$1; shift
-  local t0 t1
-  t0=$(now); env -u DISPLAY -u QT_QPA_PLATFORM "$bin/vorselplot" "$@"; t1=$(now)
-  times+=($(( (t1 - t0) / 1000000 )))
+  local -n wall=$1 proc=$2; shift 2
+  local t e u s TIMEFORMAT='%R %U %S'
+  t=$( { time env -u DISPLAY -u QT_QPA_PLATFORM "$bin/vorselplot" "$@" >/dev/null 2>&1; } 2>&1 )
+  read -r e u s <<<"$t"
+  wall+=("$(awk -v e="$e" 'BEGIN { printf "%d", e * 1000 }')")
+  proc+=("$(awk -v u="$u" -v s="$s" 'BEGIN { printf "%d", (u + s) * 1000 }')")
 }
-declare -a t_png=() t_report=()
+declare -a w_png=() c_png=() w_report=() c_report=()
 for ((i = 0; i < runs; i++)); do
-  run_cli t_png --x theta --y 'dF/s(Fo)' --smoothed --output "$out/cli.png" "$data"
-  run_cli t_report --report "$out/report.pdf" "$data"
+  run_cli w_png c_png --x theta --y 'dF/s(Fo)' --smoothed --output "$out/cli.png" "$data"
+  run_cli w_report c_report --report "$out/report.pdf" "$data"
 done
-printf '  vorselplot --output png     %8s ms  %10s bytes\n' "$(median "${t_png[@]}")" "$(size "$out/cli.png")"
-printf '  vorselplot --report         %8s ms  %10s bytes\n' "$(median "${t_report[@]}")" "$(size "$out/report.pdf")"
+printf '  vorselplot --output png     %8s / %8s ms  %10s bytes\n' "$(median "${w_png[@]}")" "$(median "${c_png[@]}")" "$(size "$out/cli.png")"
+printf '  vorselplot --report         %8s / %8s ms  %10s bytes\n' "$(median "${w_report[@]}")" "$(median "${c_report[@]}")" "$(size "$out/report.pdf")"
+echo "  load average: $(cut -d' ' -f1-3 /proc/loadavg)"
