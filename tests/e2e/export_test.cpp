@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QPainter>
 #include <QProcess>
@@ -50,6 +51,7 @@ protected:
     void start_with_curve(int points) {
         start_program(write_file("gen.vorsel", generated_data(points)));
         ASSERT_FALSE(program().ended());
+        file_dialog = program().ask_file_name;
         program().ask_file_name = [this](const app::VorselProgram::SaveQuestion& q) {
             questions.push_back(q);
             return out(answer);
@@ -65,6 +67,7 @@ protected:
 
     std::string answer;
     std::vector<app::VorselProgram::SaveQuestion> questions;
+    std::function<std::string(const app::VorselProgram::SaveQuestion&)> file_dialog;
 };
 
 TEST_F(ExportTest, NamedFileSkipsTheChooserAndMenuFollowsTheBoard) {
@@ -150,6 +153,23 @@ TEST_F(ExportTest, CurveDataAndFailuresThatLeaveNothingBehind) {
     QFile csv(out("c.csv").c_str());
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     EXPECT_EQ(csv.readAll().count('\n'), 8 + program().form().npcur);
+
+    // The file dialog itself: a name without an extension takes the filter's.
+    const auto answering = program().ask_file_name;
+    program().ask_file_name = file_dialog;
+    QTimer user;
+    user.setInterval(20);
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            d->findChild<QLineEdit*>("fileNameEdit")->setText("d");  // typed by the user
+            static_cast<QDialog*>(d)->accept();                      // as the Save button does
+        }
+    });
+    user.start();
+    program().window().export_curve_action()->trigger();
+    user.stop();
+    program().ask_file_name = answering;
+    EXPECT_TRUE(QFileInfo::exists(out("d.csv").c_str()));
 
     // A name that is a folder and one in a folder that does not exist.
     QDir(data_dir_.path()).mkdir("taken.png");
