@@ -6,6 +6,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "chooser/frmGetDefLocation.h"
 #include "tests/fakes/fake_platform.h"
@@ -127,16 +128,13 @@ TEST_P(Chooser, ClickingAFileInADirectoryGivesTheFiveStrings) {
 
 // A path named outside the dialog is split as the dialog splits a choice.
 TEST_P(Chooser, LocationOfAPathIsTheChoiceOfThatFile) {
-    const Location l = vorsel::chooser::location_of(f.data_file, f.style);
-    const Location r = remembered();
-    EXPECT_EQ(l.strLocation, r.strLocation);
-    EXPECT_EQ(l.strDrive, r.strDrive);
-    EXPECT_EQ(l.strDirectory, r.strDirectory);
-    EXPECT_EQ(l.strFile, r.strFile);
-    EXPECT_EQ(l.strCode, r.strCode);
-    const Location root = vorsel::chooser::location_of(f.root_file, f.style);
-    EXPECT_EQ(root.strDirectory, "");
-    EXPECT_EQ(root.strDrive, f.other_drive);
+    const auto fields = [](const Location& l) {
+        return std::vector<std::string>{l.strLocation, l.strDrive, l.strDirectory, l.strFile,
+                                        l.strCode};
+    };
+    EXPECT_EQ(fields(vorsel::chooser::location_of(f.data_file, f.style)), fields(remembered()));
+    EXPECT_EQ(fields(vorsel::chooser::location_of(f.root_file, f.style)),
+              (std::vector<std::string>{f.root_file, f.other_drive, "", "abc.vorsel", "abc"}));
 }
 
 TEST_P(Chooser, AFileInARootHasNoDoubledSeparatorAndAnEmptyDirectory) {

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -93,52 +92,36 @@ TEST_F(Cli, EveryExitStatusWithItsMessage) {
         std::string err;  // in the one line on standard error; "" for none
         const char* made = nullptr;
     };
+    // clang-format off
     const Case cases[] = {
-        {{"--x", "theta", "--y", "dF / s(Fo)", "--smoothed", "--output", "@/a.png", ex},
-         0,
-         "",
-         "a.png"},
+        {{"--x", "theta", "--y", "dF / s(Fo)", "--smoothed", "--output", "@/a.png", ex}, 0, "", "a.png"},
         {{"--x=Fc", "--y=fo/fc", "--window", "--frame", "--output=@/a.svg", ex}, 0, "", "a.svg"},
-        {{"--x", "XRtime", "--y", "Fo", "--sqrt", "--reverse", "--limit", "5", "--output",
-          "@/a.pdf", ex},
-         0,
-         "",
-         "a.pdf"},
+        {{"--x", "XRtime", "--y", "Fo", "--sqrt", "--reverse", "--limit", "5", "--output", "@/a.pdf", ex},
+         0, "", "a.pdf"},
         {{"--x", "theta", "--y", "dF/s(Fo)", "--output", "@/a.csv", ex}, 0, "", "a.csv"},
         {{"--report", "@/r.pdf", "--limit", "0", ex}, 0, "", "r.pdf"},
-        {{"--x", "theta", "--y", "nope", "--output", "@/b.png", ex},
-         2,
-         "unknown y quantity 'nope'"},
-        {{"--x", "theta", "--y", "Fo", "--output", "@/b.png"},
-         2,
-         "a data file (*.vorsel) is needed"},
-        {{"--x", "theta", "--y", "Fo", "--output", "@/b.gif", ex},
-         2,
-         "names a .png, .svg, .pdf or .csv"},
-        {{"--x", "theta", "--y", "Fo", "--limit", "2.5", "--output", "@/b.png", ex},
-         2,
+        {{"--x", "theta", "--y", "nope", "--output", "@/b.png", ex}, 2, "unknown y quantity 'nope'"},
+        {{"--x", "theta", "--y", "Fo", "--output", "@/b.png"}, 2, "a data file (*.vorsel) is needed"},
+        {{"--x", "theta", "--y", "Fo", "--output", "@/b.gif", ex}, 2, "names a .png, .svg, .pdf or .csv"},
+        {{"--x", "theta", "--y", "Fo", "--limit", "2.5", "--output", "@/b.png", ex}, 2,
          "--limit takes a whole number"},
         {{"--x", "Fo", "--y", "Fo", "--output", "@/b.png", ex}, 2, "the same quantity"},
         {{"--sqrt", ex}, 2, "--sqrt needs --output"},
         {{"--report", "@/r.png", ex}, 2, "--report writes a PDF"},
         {{"--zoom", ex}, 2, "unknown option --zoom"},
-        {{"--x", "theta", "--y", "Fo", "--output", "@/b.png", "@/none.vorsel"},
-         3,
+        {{"--frame", "--overall", "--x", "Fo", "--y", "Fc", "--output", "@/b.png", ex}, 2, "exclude each other"},
+        {{"--x", "theta", "--y", "Fo", "--output", "@/b.png", "@/none.vorsel"}, 3,
          "@/none.vorsel cannot be used"},
-        {{"--x", "theta", "--y", "Fo", "--output", "@/b.png", "@/bad.vorsel"},
-         3,
+        {{"--x", "theta", "--y", "Fo", "--output", "@/b.png", "@/bad.vorsel"}, 3,
          "Data line 2 (line 3 of the file), field 3 (columns 21 to 30), does not hold a number."},
-        {{"--x", "theta", "--y", "Fo", "--limit", "999", "--output", "@/b.png", ex},
-         3,
+        {{"--x", "theta", "--y", "Fo", "--limit", "999", "--output", "@/b.png", ex}, 3,
          "no curve: no reflection has Fo/s(Fo) >= 999"},
-        {{"--x", "phi", "--y", "Fo", "--output", "@/b.png", "@/four.vorsel"},
-         3,
+        {{"--x", "phi", "--y", "Fo", "--output", "@/b.png", "@/four.vorsel"}, 3,
          "no curve: phi is field 7 and the file has 4 fields per line"},
         {{"--x", "theta", "--y", "Fo", "--output", "@/no/b.png", ex}, 4, "cannot write @/no/b.png"},
-        {{"--x", "theta", "--y", "Fo", "--output", "@/taken.png", ex},
-         4,
-         "cannot write @/taken.png"},
+        {{"--x", "theta", "--y", "Fo", "--output", "@/taken.png", ex}, 4, "cannot write @/taken.png"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         std::string line;
         for (const auto& a : c.args) line += a + " ";
@@ -164,10 +147,7 @@ TEST_F(Cli, EveryExitStatusWithItsMessage) {
 
     const QImage png(QString::fromStdString((dir / "a.png").string()));
     EXPECT_EQ(png.size(), QSize(720, 385));
-    EXPECT_EQ(png.pixelColor(400, 300).blue(), 255);
-    EXPECT_EQ(slurp(dir / "a.svg").rfind("<?xml", 0), 0u);
-    EXPECT_EQ(slurp(dir / "a.pdf").rfind("%PDF-", 0), 0u);
-    EXPECT_NE(slurp(dir / "a.csv").find("\n1,"), std::string::npos);
+    EXPECT_EQ(png.pixelColor(400, 300), QColor(0, 0, 255));  // the board's background
 }
 
 TEST_F(Cli, HelpVersionAndAMissingLibrary) {
@@ -175,9 +155,7 @@ TEST_F(Cli, HelpVersionAndAMissingLibrary) {
     EXPECT_EQ(help.status, 0);
     for (const char* text : {"dF/s(Fo)", "XRtime", "Exit status: 0", "4 the output file"})
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
-    const Outcome version = run({"--version"});
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out.rfind("vorselplot ", 0), 0u);
+    EXPECT_EQ(run({"--version"}).out.rfind("vorselplot ", 0), 0u);
 
     // The program alone, far from its library.
     fs::create_directories(dir / "a" / "bin");
@@ -202,11 +180,6 @@ TEST(CommandLine, OptionsBecomeTheViewAskedFor) {
     EXPECT_TRUE(cl.view.reverse && cl.view.smoothed && cl.view.frame_scale);
     EXPECT_FALSE(cl.view.sqrooted || cl.view.whole_curve);
     EXPECT_EQ(cl.file, "f.vorsel");
-    EXPECT_EQ(parse_command_line({"f.vorsel"}).mode, vorsel::app::CommandLine::Mode::Window);
-    EXPECT_NE(parse_command_line(
-                  {"--frame", "--overall", "--x", "Fo", "--y", "Fc", "--output", "a.png", "f"})
-                  .error,
-              "");
 }
 
 }  // namespace
