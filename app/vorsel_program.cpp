@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cctype>
 
 #include "platform/qt/picture.h"
 #include "plot/curve_export.h"
@@ -112,7 +113,8 @@ void VorselProgram::report_failure(const std::string& what, const std::string& p
 
 void VorselProgram::save_picture() {
     if (ended() || !plot::curve_drawn(form_)) return;
-    SaveQuestion question{"Save Picture", suggested_name(".png"),
+    SaveQuestion question{"Save Picture",
+                          suggested_name(".png"),
                           {std::begin(kPictureFilters), std::end(kPictureFilters)}};
     const std::string path = ask_file_name(question);
     if (path.empty()) return;
@@ -121,8 +123,8 @@ void VorselProgram::save_picture() {
         report_failure("picture", path, "Its name must end in .png, .svg or .pdf.");
         return;
     }
-    const std::string error = platform::qt::write_picture(path, *format, window_.board(),
-                                                          plot::picture_title(form_));
+    const std::string error =
+        platform::qt::write_picture(path, *format, window_.board(), plot::picture_title(form_));
     if (!error.empty()) report_failure("picture", path, error);
 }
 

@@ -16,9 +16,9 @@
 #include <QByteArray>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
