@@ -1,11 +1,49 @@
 #include "app/vorsel_program.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <cctype>
 
 #include "plot/keys.h"
+#include "platform/qt/picture.h"
+#include "plot/curve_export.h"
 #include "plot/layout.h"
+#include "plot/quantities.h"
 
 namespace vorsel::app {
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+const char* const kPictureFilters[] = {"PNG image (*.png)", "SVG drawing (*.svg)",
+                                       "PDF document (*.pdf)"};
+constexpr const char* kCurveFilter = "Comma-separated values (*.csv)";
+
+// The file dialog, starting in the suggestion's folder with its name.
+std::string file_dialog(QWidget* parent, const VorselProgram::SaveQuestion& question) {
+    QFileDialog dialog(parent, QString::fromStdString(question.caption));
+    dialog.setObjectName("dlgSaveFile");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    QStringList filters;
+    for (const std::string& f : question.filters) filters << QString::fromStdString(f);
+    dialog.setNameFilters(filters);
+    const QFileInfo suggestion(QString::fromStdString(question.suggestion));
+    dialog.setDirectory(suggestion.absolutePath());
+    dialog.selectFile(suggestion.fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    QString name = dialog.selectedFiles().front();
+    // A name without an extension takes the one of the filter chosen.
+    if (QFileInfo(name).suffix().isEmpty()) {
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("\\*(\\.\\w+)")).match(dialog.selectedNameFilter());
+        if (m.hasMatch()) name += m.captured(1);
+    }
+    return name.toStdString();
+}
+
+}  // namespace
 
 void connect_window(platform::qt::PlotWindow& window, plot::frmVorselPlot& form) {
     window.on_button = [&form](int index) { form.cmdBut_Click(index); };
@@ -35,20 +73,88 @@ VorselProgram::VorselProgram(std::vector<std::string> library_folders)
                                settings_, files_, program_, library_, chooser_views_,
                                platform::PathStyle::posix(), window_.point_view()}) {
     program_.set_dialog_parent(&window_);
+    ask_file_name = [this](const SaveQuestion& q) { return file_dialog(&window_, q); };
     // Once the program is ending the window itself runs no further command.
     connect_window(window_, form_);
+    // A command may draw a curve or take it away: the two File menu items
+    // that take the curve out follow.
+    window_.on_button = [this](int index) {
+        form_.cmdBut_Click(index);
+        update_export();
+    };
+    window_.on_open = [this] {
+        form_.mnuOpen_Click();
+        update_export();
+    };
+    window_.on_save_picture = [this] { save_picture(); };
+    window_.on_export_curve = [this] { export_curve(); };
 }
 
-void VorselProgram::start() {
+void VorselProgram::start(const std::string& file) {
+    if (!file.empty()) {
+        const QString path = QFileInfo(QString::fromStdString(file)).absoluteFilePath();
+        form_.hand_location(chooser::location_of(path.toStdString(), platform::PathStyle::posix()));
+    }
     // The window shows once its load handler has a file in it: nothing
     // half-filled stands behind the chooser.
     form_.Form_Load();
+    update_export();
     if (!ended()) window_.show();
 }
 
 int VorselProgram::exec() {
     if (ended()) return program_.exit_status();
     return QApplication::exec();
+}
+
+void VorselProgram::update_export() { window_.set_export_enabled(plot::curve_drawn(form_)); }
+
+std::string VorselProgram::suggested_name(const char* extension) const {
+    // abc-dFsFo-vs-theta.png beside the data file.
+    const auto plain = [](const std::string& s) {
+        std::string out;
+        for (char c : s)
+            if (std::isalnum(static_cast<unsigned char>(c))) out.push_back(c);
+        return out;
+    };
+    const QFileInfo data(QString::fromStdString(form_.loc.strLocation));
+    const std::string name = plain(form_.loc.strCode) + "-" +
+                             plain(plot::quantity_caption(form_.iby)) + "-vs-" +
+                             plain(plot::quantity_caption(form_.ibx)) + extension;
+    return data.absoluteDir().filePath(QString::fromStdString(name)).toStdString();
+}
+
+void VorselProgram::report_failure(const std::string& what, const std::string& path,
+                                   const std::string& reason) {
+    messages_.show("The " + what + " could not be saved to " + path + "." + kCrLf + reason,
+                   "Error saving " + what + "!", platform::MsgButtons::Ok,
+                   platform::MsgIcon::Critical);
+}
+
+void VorselProgram::save_picture() {
+    if (ended() || !plot::curve_drawn(form_)) return;
+    SaveQuestion question{"Save Picture",
+                          suggested_name(".png"),
+                          {std::begin(kPictureFilters), std::end(kPictureFilters)}};
+    const std::string path = ask_file_name(question);
+    if (path.empty()) return;
+    const auto format = platform::qt::picture_format_of(path);
+    if (!format) {
+        report_failure("picture", path, "Its name must end in .png, .svg or .pdf.");
+        return;
+    }
+    const std::string error =
+        platform::qt::write_picture(path, *format, window_.board(), plot::picture_title(form_));
+    if (!error.empty()) report_failure("picture", path, error);
+}
+
+void VorselProgram::export_curve() {
+    if (ended() || !plot::curve_drawn(form_)) return;
+    SaveQuestion question{"Export Curve Data", suggested_name(".csv"), {kCurveFilter}};
+    const std::string path = ask_file_name(question);
+    if (path.empty()) return;
+    const std::string error = platform::qt::write_text_file(path, plot::curve_csv(form_));
+    if (!error.empty()) report_failure("curve data", path, error);
 }
 
 }  // namespace vorsel::app

@@ -3,6 +3,9 @@
 // loader. main() and the end-to-end tests build the program through this class.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "platform/qt/chooser_dialog.h"
 #include "platform/qt/dynamic_library.h"
 #include "platform/qt/plot_window.h"
@@ -24,8 +27,9 @@ public:
         std::vector<std::string> library_folders = platform::qt::DynamicLibrary::default_folders());
 
     // Runs the plot window's load handler (the chooser opens modally inside
-    // it), then shows the window unless the program has ended.
-    void start();
+    // it, unless a data file is named: then that file is read as if chosen
+    // there), then shows the window unless the program has ended.
+    void start(const std::string& file = {});
     // Runs the event loop until the program ends; returns at once when it has
     // already ended during start(). The exit status: 0 after an orderly end,
     // 1 when the program ended because something failed.
@@ -36,7 +40,26 @@ public:
     plot::frmVorselPlot& form() { return form_; }
     platform::qt::DynamicLibrary& library() { return library_; }
 
+    // What "Save Picture..." and "Export Curve Data..." ask the user: a file
+    // name, starting from a suggestion, under one of the filters
+    // ("PNG image (*.png)"); the empty text when the user cancels. The file
+    // dialog by default; the tests answer in its place.
+    struct SaveQuestion {
+        std::string caption, suggestion;
+        std::vector<std::string> filters;
+    };
+    std::function<std::string(const SaveQuestion&)> ask_file_name;
+
+    void save_picture();
+    void export_curve();
+
 private:
+    // The menu items that take the curve out of the window follow the board.
+    void update_export();
+    std::string suggested_name(const char* extension) const;
+    void report_failure(const std::string& what, const std::string& path,
+                        const std::string& reason);
+
     platform::qt::QtProgram program_;
     platform::qt::PlotWindow window_;
     platform::qt::QtMessages messages_;

@@ -23,6 +23,20 @@ std::string getcode(const std::string& strFile) {
     return p == std::string::npos ? strFile : strFile.substr(0, p);
 }
 
+Location location_of(const std::string& path, const platform::PathStyle& style) {
+    Location l;
+    l.strLocation = path;
+    l.strDrive = style.drive_of(path);
+    const std::size_t cut = path.rfind(style.separator);
+    l.strFile = cut == std::string::npos ? path : path.substr(cut + 1);
+    const std::size_t start = std::min(style.prefix_length(), path.size());
+    const std::size_t tail = l.strFile.size() + 1;
+    l.strDirectory = path.size() >= start + tail ? path.substr(start, path.size() - start - tail)
+                                                 : std::string();
+    l.strCode = getcode(l.strFile);
+    return l;
+}
+
 frmGetDefLocation::frmGetDefLocation(platform::ChooserView& view, platform::Messages& messages,
                                      platform::FileSystem& files, platform::PathStyle style)
     : view_(view), messages_(messages), files_(files), style_(std::move(style)) {}

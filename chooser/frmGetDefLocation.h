@@ -24,6 +24,11 @@ struct Location {
 // The compound code of a file name: everything before its last ".".
 std::string getcode(const std::string& strFile);
 
+// The location of a file named by its full path, split as the chooser splits
+// an accepted choice: the drive the path lies on, the directory between the
+// drive prefix and the file name, the file name and its compound code.
+Location location_of(const std::string& path, const platform::PathStyle& style);
+
 class frmGetDefLocation : public platform::ChooserEvents {
 public:
     frmGetDefLocation(platform::ChooserView& view, platform::Messages& messages,

@@ -51,6 +51,8 @@ struct PlotFormLayout {
     std::string readout_font = "Courier New";
     double readout_font_points = 8.25;
     std::string menu_file = "&File", menu_open = "&Open", menu_exit = "&Exit";
+    // The curve out of the window: a picture, the curve's numbers.
+    std::string menu_save_picture = "Save &Picture...", menu_export_curve = "Export &Curve Data...";
 };
 
 }  // namespace vorsel::platform

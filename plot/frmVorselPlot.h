@@ -47,6 +47,10 @@ struct PlotPlatform {
 inline constexpr const char* kSettingsApp = "DADO_QEM";
 inline constexpr const char* kSettingsSection = "VORSEL";
 
+// The last line of the message about a file that cannot be used: the chooser
+// opens again after it.
+inline constexpr const char* kChooseAnother = "Choose another file.";
+
 // Start values of the limit and the clip values (start-up, "reset view",
 // File, Open).
 inline constexpr float kStartLimit = 3.0f;
@@ -63,6 +67,10 @@ public:
     explicit frmVorselPlot(PlotPlatform p);
 
     // ---- Events.
+    // The next Form_Load reads this file instead of asking the chooser (a
+    // file named when the program is started); should it not be usable, the
+    // usual message appears and the chooser opens as usual.
+    void hand_location(const chooser::Location& location) { handed_ = location; }
     void Form_Load();
     void cmdBut_Click(int Index);
     void mnuOpen_Click();
@@ -309,6 +317,7 @@ private:
     void hide_indicator();
 
     PlotPlatform p_;
+    std::optional<chooser::Location> handed_;
     std::string library_path_;  // 256-character copy of strLocation
     std::vector<std::int32_t> curve_lines_;
     std::int32_t curve_lines_npcur_ = -1;

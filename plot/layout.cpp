@@ -153,6 +153,8 @@ platform::PlotFormLayout make_layout() {
     l.menu_file = "&File";
     l.menu_open = "&Open";
     l.menu_exit = "&Exit";
+    l.menu_save_picture = "Save &Picture...";
+    l.menu_export_curve = "Export &Curve Data...";
     return l;
 }
 

@@ -162,7 +162,7 @@ void frmVorselPlot::save_location() {
 
 void frmVorselPlot::refuse(const std::string& reason) {
     p_.messages.show("The input data file " + loc.strLocation + " cannot be used." + kCrLf +
-                         reason + kCrLf + kCrLf + "Choose another file.",
+                         reason + kCrLf + kCrLf + kChooseAnother,
                      kReadError, MsgButtons::Ok, MsgIcon::Critical);
 }
 
@@ -171,7 +171,11 @@ bool frmVorselPlot::choose_and_read_file() {
     // that cannot be used; it reopens on that file's directory.
     for (;;) {
         ShouldCancel = false;
-        {
+        if (handed_) {
+            // A file handed over in advance takes the place of the first choice.
+            loc = *handed_;
+            handed_.reset();
+        } else {
             std::unique_ptr<platform::ChooserView> view = p_.chooser_views.create();
             chooser::frmGetDefLocation chooser(*view, p_.messages, p_.files, p_.path_style);
             chooser.show_modal(loc, ShouldCancel);

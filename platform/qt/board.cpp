@@ -21,6 +21,7 @@ QtBoard::QtBoard(double width_twips, double height_twips, QWidget* parent)
     : QWidget(parent),
       width_twips_(width_twips),
       height_twips_(height_twips),
+      recording_(width_twips, height_twips),
       font_name_(QApplication::font().family().toStdString()) {
     // The last twip of each direction lies in the last pixel.
     const int w = std::max(1, board_px(static_cast<int>(std::lround(width_twips)) - 1) + 1);
@@ -47,6 +48,7 @@ QPen QtBoard::pen(Colour c, int width) const {
 
 void QtBoard::fill_rect(int x1, int y1, int x2, int y2, Colour c) {
     flush_lines();
+    recording_.fill_rect(x1, y1, x2, y2, c, pen_width_);
     const QPoint a = pixel_of(std::min(x1, x2), std::min(y1, y2));
     const QPoint b = pixel_of(std::max(x1, x2), std::max(y1, y2));
     // The edges are drawn with the pen: a wider pen makes the box larger by
@@ -80,6 +82,7 @@ inline int floor_px(int twips, double ppt) {
 }  // namespace
 
 void QtBoard::line(int x1, int y1, int x2, int y2, Colour c) {
+    recording_.line(x1, y1, x2, y2, c, pen_width_);
     if (!batched_) {
         plain_line(x1, y1, x2, y2, c);
         return;
@@ -108,6 +111,7 @@ void QtBoard::line_to(int x2, int y2, Colour c) {
         line(cur_x_, cur_y_, x2, y2, c);
         return;
     }
+    recording_.line(cur_x_, cur_y_, x2, y2, c, pen_width_);
     batch_point(QPoint(floor_px(x2, lines_ppt_), floor_px(y2, lines_ppt_)));
     cur_x_ = x2, cur_y_ = y2;
 }
@@ -151,6 +155,7 @@ void QtBoard::set_text_pos(int x, int y) { text_x_ = x, text_y_ = y; }
 
 void QtBoard::print(const std::string& text) {
     flush_lines();
+    recording_.text(text_x_, text_y_, text_colour_, font_name_, font_points_, text);
     QFont f = installed_or_fixed(font_name_);
     f.setPixelSize(std::max(1, static_cast<int>(std::lround(points_to_px(font_points_)))));
     QPainter painter(&image_);

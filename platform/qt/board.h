@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/qt/board_recording.h"
 
 namespace vorsel::platform::qt {
 
@@ -40,6 +41,9 @@ public:
     }
     // The pixel of the image that the board point (x, y) in twips falls in.
     static QPoint pixel_of(int x_twips, int y_twips);
+    // The operations that made what the board shows, to be drawn again at
+    // any scale onto any painter.
+    const BoardRecording& recording() const { return recording_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -63,6 +67,7 @@ private:
 
     double width_twips_, height_twips_;
     mutable QImage image_;
+    BoardRecording recording_;
     int pen_width_ = 1;
     bool batched_ = true;
     mutable std::vector<QLine> lines_;  // waiting to be painted

@@ -14,6 +14,11 @@
 
 namespace vorsel::platform::qt {
 
+void PlotWindow::set_export_enabled(bool enabled) {
+    save_picture_->setEnabled(enabled);
+    export_curve_->setEnabled(enabled);
+}
+
 QFont readout_font(const std::string& family, double points) {
     QFont f = installed_or_fixed(family);
     f.setPointSizeF(points);
@@ -34,10 +39,24 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent) : QMainWin
     file->setObjectName("mnuFile");
     open_ = file->addAction(QString::fromStdString(layout.menu_open));
     open_->setObjectName("mnuOpen");
+    file->addSeparator();
+    save_picture_ = file->addAction(QString::fromStdString(layout.menu_save_picture));
+    save_picture_->setObjectName("mnuSavePicture");
+    save_picture_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    export_curve_ = file->addAction(QString::fromStdString(layout.menu_export_curve));
+    export_curve_->setObjectName("mnuExportCurve");
+    set_export_enabled(false);
+    file->addSeparator();
     exit_ = file->addAction(QString::fromStdString(layout.menu_exit));
     exit_->setObjectName("mnuExit");
     connect(open_, &QAction::triggered, this, [this] {
         if (on_open) on_open();
+    });
+    connect(save_picture_, &QAction::triggered, this, [this] {
+        if (on_save_picture) on_save_picture();
+    });
+    connect(export_curve_, &QAction::triggered, this, [this] {
+        if (on_export_curve) on_export_curve();
     });
     connect(exit_, &QAction::triggered, this, [this] {
         if (on_exit) on_exit();

@@ -42,10 +42,17 @@ public:
     QGroupBox* frame_box() const { return frame_->widget(); }
     QAction* open_action() const { return open_; }
     QAction* exit_action() const { return exit_; }
+    QAction* save_picture_action() const { return save_picture_; }
+    QAction* export_curve_action() const { return export_curve_; }
+    // "Save Picture..." and "Export Curve Data..." work while a curve is drawn.
+    void set_export_enabled(bool enabled);
 
-    // Where the user's commands go: a click on cmdBut(Index), File Open, File Exit.
+    // Where the user's commands go: a click on cmdBut(Index), File Open, File
+    // Save Picture, File Export Curve Data, File Exit.
     std::function<void(int)> on_button;
     std::function<void()> on_open;
+    std::function<void()> on_save_picture;
+    std::function<void()> on_export_curve;
     std::function<void()> on_exit;
     // A key of the plot window, unless a text box has the focus or a modal
     // dialog is up; true when it belongs to a command (it then goes no
@@ -66,6 +73,8 @@ private:
     QtButtons buttons_;
     QtReadOuts readouts_;
     QAction* open_ = nullptr;
+    QAction* save_picture_ = nullptr;
+    QAction* export_curve_ = nullptr;
     QAction* exit_ = nullptr;
     BoardOverlay* overlay_ = nullptr;
     QLabel* point_line_ = nullptr;

@@ -26,7 +26,15 @@ int board_px(int twips) {
     return static_cast<int>(std::floor(static_cast<double>(twips) * pixels_per_twip()));
 }
 
-double points_to_px(double points) { return points * 20.0 * pixels_per_twip(); }
+double points_to_px(double points) { return points_to_twips(points) * pixels_per_twip(); }
+
+QTransform twips_to_units(double pixels_per_twip) {
+    return QTransform::fromScale(pixels_per_twip, pixels_per_twip);
+}
+
+double screen_pixels_to_twips(double pixels) { return pixels / pixels_per_twip(); }
+
+double points_to_twips(double points) { return points * 20.0; }
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QRect>
+#include <QTransform>
 
 #include "platform/form.h"
 #include "platform/platform.h"
@@ -42,6 +43,15 @@ inline TwipSpan board_twips(int px) {
     if (board_px(first) > px) last = first = first - 1;
     return {first, last};
 }
+// The board drawn at any scale (a picture file, a zoomed window): a painter
+// transform that takes board twips to the painter's units at `pixels_per_twip`,
+// and the lengths the board gives in screen pixels (pen widths, the one-pixel
+// extent of a filled rectangle) in twips, so that they keep their size
+// relative to the board at every scale.
+QTransform twips_to_units(double pixels_per_twip);
+double screen_pixels_to_twips(double pixels);
+// A font size in points to twips (20 twips a point).
+double points_to_twips(double points);
 
 // 0x00BBGGRR to QColor(r, g, b); a system colour 0x80000000 + index to the
 // shade this platform gives it (button face, button shadow, 3-D light, ...).

@@ -6,6 +6,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "chooser/frmGetDefLocation.h"
 #include "tests/fakes/fake_platform.h"
@@ -123,6 +124,17 @@ TEST_P(Chooser, ClickingAFileInADirectoryGivesTheFiveStrings) {
     EXPECT_EQ(dlg.pub.strCode, "abc");
     EXPECT_EQ(dlg.pub.strLocation, f.data_file);
     EXPECT_EQ(log.back(), "chooser.close");
+}
+
+// A path named outside the dialog is split as the dialog splits a choice.
+TEST_P(Chooser, LocationOfAPathIsTheChoiceOfThatFile) {
+    const auto fields = [](const Location& l) {
+        return std::vector<std::string>{l.strLocation, l.strDrive, l.strDirectory, l.strFile,
+                                        l.strCode};
+    };
+    EXPECT_EQ(fields(vorsel::chooser::location_of(f.data_file, f.style)), fields(remembered()));
+    EXPECT_EQ(fields(vorsel::chooser::location_of(f.root_file, f.style)),
+              (std::vector<std::string>{f.root_file, f.other_drive, "", "abc.vorsel", "abc"}));
 }
 
 TEST_P(Chooser, AFileInARootHasNoDoubledSeparatorAndAnEmptyDirectory) {

@@ -91,13 +91,13 @@ std::string ProgramTest::write_file(const std::string& name, const std::string& 
     return path.toStdString();
 }
 
-app::VorselProgram& ProgramTest::start_program() {
+app::VorselProgram& ProgramTest::start_program(const std::string& file) {
     program_ = std::make_unique<app::VorselProgram>();
-    program_->start();
+    program_->start(file);
     return *program_;
 }
 
-app::VorselProgram& ProgramTest::start_program(std::vector<std::string> library_folders) {
+app::VorselProgram& ProgramTest::start_program_with_library(std::vector<std::string> library_folders) {
     program_ = std::make_unique<app::VorselProgram>(std::move(library_folders));
     program_->start();
     return *program_;

@@ -43,11 +43,12 @@ protected:
 
     // Writes a file into the test's data folder; returns its full path.
     std::string write_file(const std::string& name, const std::string& content);
-    // Builds the program and runs its start-up; the chooser scripts queued
-    // before decide what the user does there.
-    app::VorselProgram& start_program();
+    // Builds the program and runs its start-up, on a data file named as on
+    // the command line or else with the chooser, whose scripts queued before
+    // decide what the user does there.
+    app::VorselProgram& start_program(const std::string& file = {});
     // The same with the library looked for in these folders only.
-    app::VorselProgram& start_program(std::vector<std::string> library_folders);
+    app::VorselProgram& start_program_with_library(std::vector<std::string> library_folders);
     void stop_program() { program_.reset(); }
 
     // The user inside the next chooser: open the file's folder, click the

@@ -200,7 +200,7 @@ TEST_F(FirstRunTest, AFileNameInAnotherEncodingIsListedAndRead) {
 TEST_F(FirstRunTest, AFailingProgramSaysSoInItsExitStatus) {
     const std::string path = write_file("abc.vorsel", generated_data(10));
     choose(path);
-    start_program({VORSEL_INCOMPLETE_LIBRARY_DIR});  // it has the reader only
+    start_program_with_library({VORSEL_INCOMPLETE_LIBRARY_DIR});  // it has the reader only
     ASSERT_FALSE(program().ended());
     click(but::VsTheta);
     click(but::dF_sFo);

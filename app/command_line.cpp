@@ -1,0 +1,243 @@
+#include "app/command_line.h"
+
+#include <charconv>
+#include <optional>
+#include <string_view>
+
+#include "plot/quantities.h"
+
+namespace vorsel::app {
+
+namespace {
+
+using Mode = CommandLine::Mode;
+
+// The limit buttons go up one at a time, each a rebuild of the curve.
+constexpr std::int32_t kMaxLimit = 999;
+
+std::optional<OutputKind> kind_of(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+        return std::nullopt;
+    std::string ext;
+    for (char c : path.substr(dot + 1))
+        ext.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
+    if (ext == "png") return OutputKind::Png;
+    if (ext == "svg") return OutputKind::Svg;
+    if (ext == "pdf") return OutputKind::Pdf;
+    if (ext == "csv") return OutputKind::Csv;
+    return std::nullopt;
+}
+
+std::string names(plot::Axis axis) {
+    std::string out;
+    for (const plot::QuantityName& q : plot::quantity_names(axis)) {
+        if (!out.empty()) out += ", ";
+        out += q.name;
+    }
+    return out;
+}
+
+// Reads the options one by one; the first problem found is kept.
+class Parser {
+public:
+    explicit Parser(const std::vector<std::string>& args) : args_(args) {}
+
+    CommandLine run() {
+        for (i_ = 0; i_ < args_.size() && cl_.error.empty(); ++i_) option(args_[i_]);
+        if (cl_.error.empty()) check();
+        return cl_;
+    }
+
+private:
+    void fail(const std::string& why) {
+        if (cl_.error.empty()) cl_.error = why;
+    }
+
+    // The value of an option: after "=" or the next argument.
+    std::optional<std::string> value(std::string_view name, std::string_view arg) {
+        if (arg.size() > name.size() && arg[name.size()] == '=')
+            return std::string(arg.substr(name.size() + 1));
+        if (i_ + 1 >= args_.size()) {
+            fail(std::string(name) + " needs a value");
+            return std::nullopt;
+        }
+        return args_[++i_];
+    }
+
+    static bool is(std::string_view arg, std::string_view name) {
+        return arg == name || (arg.size() > name.size() && arg.substr(0, name.size()) == name &&
+                               arg[name.size()] == '=');
+    }
+
+    void option(const std::string& arg) {
+        plot::ViewRequest& v = cl_.view;
+        if (arg == "-h" || arg == "--help") {
+            cl_.mode = Mode::Help;
+        } else if (arg == "--version") {
+            if (cl_.mode != Mode::Help) cl_.mode = Mode::Version;
+        } else if (is(arg, "--x") || is(arg, "--y")) {
+            const bool x = arg[2] == 'x';
+            const auto name = value(x ? "--x" : "--y", arg);
+            if (!name) return;
+            const auto button = plot::quantity_button(x ? plot::Axis::X : plot::Axis::Y, *name);
+            if (!button) {
+                fail("unknown " + std::string(x ? "x" : "y") + " quantity '" + *name +
+                     "'; the names are " + names(x ? plot::Axis::X : plot::Axis::Y));
+                return;
+            }
+            (x ? v.x_button : v.y_button) = *button;
+            seen(x ? "--x" : "--y");
+        } else if (is(arg, "--limit")) {
+            const auto text = value("--limit", arg);
+            if (!text) return;
+            std::int32_t n = -1;
+            const auto r = std::from_chars(text->data(), text->data() + text->size(), n);
+            if (r.ec != std::errc{} || r.ptr != text->data() + text->size() || n < 0 ||
+                n > kMaxLimit) {
+                fail("--limit takes a whole number from 0 to " + std::to_string(kMaxLimit) +
+                     " (the limit buttons go in steps of 1), not '" + *text + "'");
+                return;
+            }
+            v.limit = n;
+            limit_given_ = true;
+        } else if (arg == "--sqrt") {
+            v.sqrooted = true;
+            seen(arg);
+        } else if (arg == "--smoothed") {
+            v.smoothed = true;
+            seen(arg);
+        } else if (arg == "--reverse") {
+            v.reverse = true;
+            seen(arg);
+        } else if (arg == "--frame") {
+            v.frame_scale = true;
+            scale_ += 1;
+            seen(arg);
+        } else if (arg == "--overall") {
+            v.frame_scale = false;
+            scale_ += 1;
+            seen(arg);
+        } else if (arg == "--window") {
+            v.whole_curve = false;
+            seen(arg);
+        } else if (is(arg, "--output") || is(arg, "--report")) {
+            const bool report = arg.compare(0, 8, "--report") == 0;
+            const auto path = value(report ? "--report" : "--output", arg);
+            if (!path) return;
+            if (!cl_.output.empty()) {
+                fail("only one of --output and --report, once");
+                return;
+            }
+            cl_.output = *path;
+            if (cl_.mode != Mode::Help && cl_.mode != Mode::Version)
+                cl_.mode = report ? Mode::Report : Mode::Output;
+            report_ = report;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            fail("unknown option " + arg);
+        } else {
+            if (!cl_.file.empty()) {
+                fail("one data file only: " + cl_.file + " and " + arg);
+                return;
+            }
+            cl_.file = arg;
+        }
+    }
+
+    // An option that only --output takes.
+    void seen(const std::string& name) {
+        if (first_view_option_.empty()) first_view_option_ = name;
+    }
+
+    void check() {
+        if (cl_.mode == Mode::Help || cl_.mode == Mode::Version) return;
+        const plot::ViewRequest& v = cl_.view;
+        if (scale_ > 1) return fail("--frame and --overall exclude each other; give one");
+        if (cl_.output.empty()) {
+            if (!first_view_option_.empty()) return fail(first_view_option_ + " needs --output");
+            if (limit_given_) return fail("--limit needs --output or --report");
+            return;  // the window
+        }
+        if (cl_.file.empty()) return fail("a data file (*.vorsel) is needed");
+        if (report_) {
+            if (!first_view_option_.empty())
+                return fail(first_view_option_ + " goes with --output, not --report");
+            const auto k = kind_of(cl_.output);
+            if (k != OutputKind::Pdf) return fail("--report writes a PDF file (*.pdf)");
+            cl_.output_kind = OutputKind::Pdf;
+            return;
+        }
+        const auto k = kind_of(cl_.output);
+        if (!k) return fail("--output names a .png, .svg, .pdf or .csv file, not " + cl_.output);
+        cl_.output_kind = *k;
+        if (v.x_button == 0 || v.y_button == 0)
+            return fail("--output needs an x quantity (--x) and a y quantity (--y)");
+        if (plot::same_quantity(v.x_button, v.y_button))
+            return fail(
+                "--x and --y name the same quantity: the window never plots a "
+                "quantity against itself");
+    }
+
+    const std::vector<std::string>& args_;
+    std::size_t i_ = 0;
+    CommandLine cl_;
+    std::string first_view_option_;
+    bool limit_given_ = false, report_ = false;
+    int scale_ = 0;
+};
+
+}  // namespace
+
+CommandLine parse_command_line(const std::vector<std::string>& args) { return Parser(args).run(); }
+
+std::string usage_text() {
+    return "usage: vorselplot [FILE.vorsel]\n"
+           "       vorselplot --x NAME --y NAME [--limit N] [--sqrt] [--smoothed] [--reverse]\n"
+           "                  [--frame | --overall] [--window] --output OUT.{png,svg,pdf,csv} "
+           "FILE.vorsel\n"
+           "       vorselplot --report REPORT.pdf [--limit N] FILE.vorsel\n"
+           "       vorselplot --help | --version\n";
+}
+
+std::string help_text() {
+    return usage_text() +
+           "\n"
+           "Plots systematic-error curves of single-crystal X-ray data. Without arguments\n"
+           "the window opens with its file chooser; with a data file alone it opens on\n"
+           "that file (and remembers it as a file chosen in the chooser).\n"
+           "\n"
+           "--output writes what the window shows after the same clicks: the x and the y\n"
+           "quantity, the limit buttons, then the switches, with \"fit to frame\" on (the\n"
+           "whole curve) unless --window asks for the first view window. The file's\n"
+           "extension chooses the form: .png (the board's pixels), .svg and .pdf (vector),\n"
+           ".csv (every point of the curve: position, running number, data line, x, y and\n"
+           "the smoothed y).\n"
+           "  --x NAME      x quantity: " +
+           names(plot::Axis::X) +
+           "\n"
+           "  --y NAME      y quantity: " +
+           names(plot::Axis::Y) +
+           "\n"
+           "                (the button captions; blanks and case do not matter)\n"
+           "  --limit N     the Fo/s(Fo) limit, a whole number (default 3)\n"
+           "  --sqrt        y as its square root (\"sqrt(y)\")\n"
+           "  --smoothed    the smoothed curve over the curve (\"add smoothed\")\n"
+           "  --reverse     x from high to low (\"x high -> low\")\n"
+           "  --frame       each view window its own y scale (\"sc frame\"); --overall,\n"
+           "                one y scale for the whole curve, is the start state\n"
+           "  --window      the first view window instead of the whole curve\n"
+           "\n"
+           "--report writes a PDF: a first page with the file, the counts and the trend\n"
+           "figure (spread of the smoothed curve) of dF/s(Fo) and Fo/Fc against every x\n"
+           "quantity, then one page per x quantity with both curves, smoothed, fit to frame.\n"
+           "\n"
+           "--output and --report need no display: the program draws offscreen, shows no\n"
+           "window and no message box, and writes its messages to standard error.\n"
+           "\n"
+           "Exit status: 0 done; 1 internal failure (the library vorsel_for is missing,\n"
+           "out of memory); 2 wrong command line; 3 the data file cannot be read or gives\n"
+           "no curve; 4 the output file cannot be written.\n";
+}
+
+}  // namespace vorsel::app

@@ -1,0 +1,48 @@
+// The program's command line. Without arguments the window opens as always;
+// a data file alone opens the window on that file; --output and --report run
+// without a window and write a file.
+//
+//   vorselplot [FILE.vorsel]
+//   vorselplot --x NAME --y NAME [--limit N] [--sqrt] [--smoothed] [--reverse]
+//              [--frame | --overall] [--window] --output OUT.{png,svg,pdf,csv} FILE.vorsel
+//   vorselplot --report REPORT.pdf [--limit N] FILE.vorsel
+//   vorselplot --help | --version
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "plot/scripted_view.h"
+
+namespace vorsel::app {
+
+// The exit status of the program.
+enum class Exit : int {
+    ok = 0,
+    internal = 1,  // the program could not run: its library is missing, out of memory
+    usage = 2,     // the command line is wrong
+    input = 3,     // the data file cannot be read or gives no curve
+    output = 4,    // the output file cannot be written
+};
+
+enum class OutputKind { Png, Svg, Pdf, Csv };
+
+struct CommandLine {
+    enum class Mode { Window, Output, Report, Help, Version };
+    Mode mode = Mode::Window;
+    std::string file;    // the data file; empty when none is named
+    std::string output;  // the file --output or --report writes
+    OutputKind output_kind = OutputKind::Png;
+    plot::ViewRequest view;  // --output: what the window is to show
+    std::string error;       // why the command line is wrong; empty when it is right
+
+    bool headless() const { return mode == Mode::Output || mode == Mode::Report; }
+};
+
+CommandLine parse_command_line(const std::vector<std::string>& args);
+
+// The usage lines, and the whole of --help.
+std::string usage_text();
+std::string help_text();
+
+}  // namespace vorsel::app

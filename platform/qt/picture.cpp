@@ -1,0 +1,146 @@
+#include "platform/qt/picture.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <cmath>
+
+#include "platform/qt/units.h"
+
+namespace vorsel::platform::qt {
+
+namespace {
+
+constexpr double kTitleIndent = 120;  // twips from the left edge
+constexpr double kTitlePoints = 10;
+constexpr double kPointsPerInch = 72;
+constexpr double kTwipsPerInch = 1440;
+// SVG user units are the pixels of a screen of 96 dots per inch.
+constexpr double kSvgDotsPerInch = 96;
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// The title strip of the picture, in twips.
+void paint_title(QPainter& painter, const std::string& title, double width_twips,
+                 double pixels_per_twip) {
+    painter.save();
+    painter.setTransform(twips_to_units(pixels_per_twip), true);
+    const QRectF strip(0, 0, width_twips, kTitleTwips);
+    painter.fillRect(strip, Qt::white);
+    QFont f = QApplication::font();
+    f.setBold(true);
+    f.setPixelSize(static_cast<int>(std::lround(points_to_twips(kTitlePoints))));
+    painter.setFont(f);
+    painter.setPen(Qt::black);
+    painter.setClipRect(strip, Qt::IntersectClip);
+    painter.drawText(strip.adjusted(kTitleIndent, 0, -kTitleIndent, 0),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, q(title));
+    painter.restore();
+}
+
+// What went wrong with the file, for the user.
+std::string reason(const QSaveFile& file) {
+    const QString why = file.errorString();
+    return why.isEmpty() ? std::string("the file could not be written") : why.toStdString();
+}
+
+// Writes through `fill`, which returns false when it could not write all of
+// it; then the temporary file is dropped.
+template <class Fill>
+std::string write_safely(const std::string& path, Fill fill) {
+    QSaveFile file(q(path));
+    if (!file.open(QIODevice::WriteOnly)) return reason(file);
+    if (!fill(file)) {
+        const std::string why = reason(file);
+        file.cancelWriting();
+        return why;
+    }
+    if (!file.commit()) return reason(file);
+    return {};
+}
+
+}  // namespace
+
+std::optional<PictureFormat> picture_format_of(const std::string& path) {
+    const QString ext = QFileInfo(q(path)).suffix().toLower();
+    if (ext == "png") return PictureFormat::Png;
+    if (ext == "svg") return PictureFormat::Svg;
+    if (ext == "pdf") return PictureFormat::Pdf;
+    return std::nullopt;
+}
+
+QImage picture_image(const QtBoard& board, const std::string& title) {
+    const QImage& pixels = board.image();
+    const int strip = static_cast<int>(std::lround(kTitleTwips * pixels_per_twip()));
+    QImage out(pixels.width(), strip + pixels.height(), QImage::Format_RGB32);
+    QPainter painter(&out);
+    paint_title(painter, title, board.width_twips(), pixels_per_twip());
+    painter.drawImage(0, strip, pixels);
+    return out;
+}
+
+void paint_picture(QPainter& painter, const BoardRecording& board, const std::string& title,
+                   double pixels_per_twip, double detail) {
+    paint_title(painter, title, board.width_twips(), pixels_per_twip);
+    painter.save();
+    painter.translate(0, kTitleTwips * pixels_per_twip);
+    board.render(painter, pixels_per_twip, detail);
+    painter.restore();
+}
+
+std::string write_picture(const std::string& path, PictureFormat format, const QtBoard& board,
+                          const std::string& title) {
+    const BoardRecording& rec = board.recording();
+    const double width = rec.width_twips(), height = kTitleTwips + rec.height_twips();
+    switch (format) {
+        case PictureFormat::Png:
+            return write_safely(
+                path, [&](QSaveFile& f) { return picture_image(board, title).save(&f, "PNG"); });
+        case PictureFormat::Svg:
+            return write_safely(path, [&](QSaveFile& f) {
+                const double ppt = kSvgDotsPerInch / kTwipsPerInch;
+                const QSize size(static_cast<int>(std::ceil(width * ppt)),
+                                 static_cast<int>(std::ceil(height * ppt)));
+                QSvgGenerator svg;
+                svg.setOutputDevice(&f);
+                svg.setResolution(static_cast<int>(kSvgDotsPerInch));
+                svg.setSize(size);
+                svg.setViewBox(QRect(QPoint(0, 0), size));
+                svg.setTitle(q(title));
+                svg.setDescription(QStringLiteral("vorselplot"));
+                QPainter painter;
+                if (!painter.begin(&svg)) return false;
+                paint_picture(painter, rec, title, ppt);
+                return painter.end() && f.error() == QFileDevice::NoError;
+            });
+        case PictureFormat::Pdf:
+            return write_safely(path, [&](QSaveFile& f) {
+                QPdfWriter pdf(&f);
+                pdf.setCreator(QStringLiteral("vorselplot"));
+                pdf.setTitle(q(title));
+                const QSizeF points(width / kTwipsPerInch * kPointsPerInch,
+                                    height / kTwipsPerInch * kPointsPerInch);
+                pdf.setPageSize(
+                    QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch));
+                pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+                QPainter painter;
+                if (!painter.begin(&pdf)) return false;
+                paint_picture(painter, rec, title, pdf.resolution() / kTwipsPerInch);
+                return painter.end() && f.error() == QFileDevice::NoError;
+            });
+    }
+    return "unknown picture format";
+}
+
+std::string write_text_file(const std::string& path, const std::string& text) {
+    return write_safely(path, [&](QSaveFile& f) {
+        return f.write(text.data(), static_cast<qint64>(text.size())) ==
+               static_cast<qint64>(text.size());
+    });
+}
+
+}  // namespace vorsel::platform::qt

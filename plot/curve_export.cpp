@@ -1,0 +1,150 @@
+#include "plot/curve_export.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+#include "platform/format.h"
+#include "plot/buttons.h"
+#include "plot/quantities.h"
+
+namespace vorsel::plot {
+
+namespace {
+
+// One line of numbers: six of at most 16 characters each.
+constexpr std::size_t kLineBytes = 6 * 16;
+// Lines ahead whose running number is fetched before it is needed.
+constexpr std::int32_t kAhead = 16;
+
+std::string joined(const std::vector<std::string>& parts, const char* separator) {
+    std::string out;
+    for (const std::string& p : parts) {
+        if (!out.empty()) out += separator;
+        out += p;
+    }
+    return out;
+}
+
+// The quantity's name without blanks, as a column of the text names it.
+std::string column_name(int button) {
+    std::string out;
+    for (char c : quantity_caption(button))
+        if (c != ' ') out.push_back(c);
+    return out;
+}
+
+}  // namespace
+
+bool curve_drawn(const frmVorselPlot& w) {
+    return w.active && w.npcur >= 1 && but::is_x_quantity(w.ibx) && but::is_y_quantity(w.iby) &&
+           w.ycur.size() >= static_cast<std::size_t>(w.npcur);
+}
+
+std::vector<std::string> switches_on(const frmVorselPlot& w) {
+    std::vector<std::string> on;
+    if (w.sqrooted) on.emplace_back("sqrt(y)");
+    if (w.smoothed) on.emplace_back("smoothed");
+    if (w.reverse) on.emplace_back("x high -> low");
+    if (!w.overall) on.emplace_back("sc frame");
+    if (w.fitall) on.emplace_back("fit to frame");
+    return on;
+}
+
+std::string picture_title(const frmVorselPlot& w) {
+    std::string t = w.loc.strCode + ": " + quantity_caption(w.iby) + " vs. " +
+                    quantity_caption(w.ibx) + "; Fo/s(Fo) >= " + platform::usual_text(w.siglim);
+    const std::vector<std::string> on = switches_on(w);
+    if (!on.empty()) t += "; " + joined(on, ", ");
+    return t;
+}
+
+std::string shortest_text(float v) {
+    char buf[32];
+    return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+}
+
+std::string curve_csv(frmVorselPlot& w) {
+    if (!curve_drawn(w)) return {};
+    const std::vector<std::int32_t>& lines = w.curve_lines();
+    if (lines.size() != static_cast<std::size_t>(w.npcur)) return {};
+
+    const std::string x = column_name(w.ibx);
+    const std::string y = w.sqrooted ? "sqrt(" + column_name(w.iby) + ")" : column_name(w.iby);
+    const std::vector<std::string> on = switches_on(w);
+    std::string out;
+    out += "# vorselplot curve data\n";
+    out += "# file: " + w.loc.strLocation + "\n";
+    out += "# x: " + x + " (field " + std::to_string(w.ixval) + ")\n";
+    out += "# y: " + y + (w.iyval != 0 ? " (field " + std::to_string(w.iyval) + ")" : "") +
+           (w.sqrooted ? ", the square root with the sign of the value" : "") + "\n";
+    out += "# Fo/s(Fo) limit: " + platform::usual_text(w.siglim) + "\n";
+    out += "# switches: " + (on.empty() ? std::string("none") : joined(on, ", ")) + "\n";
+    out += "# points: " + std::to_string(w.npcur) + " of " + std::to_string(w.npoint) +
+           " reflections, in the order of the plot; data line k is line k + 1 of the file\n";
+    out += "# point,running number,data line," + x + "," + y;
+    if (w.smoothed) out += ",smoothed " + y;
+    out += "\n";
+
+    // Room for the longest lines: the pages never touched cost nothing.
+    out.reserve(out.size() + static_cast<std::size_t>(w.npcur) * kLineBytes);
+    char line[kLineBytes];
+    // The running numbers in one row of their own, read in file order: the
+    // lookups in plot order then stay within a few megabytes instead of
+    // reaching all over the data.
+    std::vector<float> running(static_cast<std::size_t>(w.npoint));
+    for (std::int32_t k = 1; k <= w.npoint; ++k)
+        running[static_cast<std::size_t>(k - 1)] = w.datv(1, k);
+    for (std::int32_t i = 1; i <= w.npcur; ++i) {
+        const std::int32_t k = lines[static_cast<std::size_t>(i - 1)];
+        if (i + kAhead <= w.npcur)
+            __builtin_prefetch(&running[static_cast<std::size_t>(
+                lines[static_cast<std::size_t>(i - 1 + kAhead)] - 1)]);
+        // Formatted into a buffer of its own: one append per line.
+        char* p = line;
+        char* const end = line + sizeof line;
+        auto put = [&](auto v, char after) {
+            p = std::to_chars(p, end, v).ptr;
+            *p++ = after;
+        };
+        put(i, ',');
+        put(running[static_cast<std::size_t>(k - 1)], ',');
+        put(k, ',');
+        put(w.xcur(i), ',');
+        if (w.smoothed) {
+            put(w.ycur(i), ',');
+            put(w.ysmo(i), '\n');
+        } else {
+            put(w.ycur(i), '\n');
+        }
+        out.append(line, p);
+    }
+    return out;
+}
+
+std::optional<float> smoothed_spread(const frmVorselPlot& w) {
+    if (!w.smoothed || w.npcur < 1 || w.ysmo.size() < static_cast<std::size_t>(w.npcur))
+        return std::nullopt;
+    bool any = false;
+    float lo = 0, hi = 0;
+    for (std::int32_t i = 1; i <= w.npcur; ++i) {
+        const float v = w.ysmo(i);
+        if (!std::isfinite(v)) continue;
+        lo = any ? std::min(lo, v) : v;
+        hi = any ? std::max(hi, v) : v;
+        any = true;
+    }
+    if (!any) return std::nullopt;
+    return hi - lo;
+}
+
+bool x_constant(const frmVorselPlot& w) {
+    if (w.npcur < 1 || w.xcur.size() < static_cast<std::size_t>(w.npcur)) return false;
+    const float first = w.xcur(1);
+    for (std::int32_t i = 2; i <= w.npcur; ++i)
+        if (!(w.xcur(i) == first)) return false;
+    return true;
+}
+
+}  // namespace vorsel::plot

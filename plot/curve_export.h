@@ -1,0 +1,43 @@
+// The current curve out of the window: the one-line title of a saved picture,
+// the curve's points as comma-separated text, and the trend figure of the
+// smoothed curve. Texts only; the files are written by the platform.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "plot/frmVorselPlot.h"
+
+namespace vorsel::plot {
+
+// A curve is on the board: the menu items that take the curve out of the
+// window work only then.
+bool curve_drawn(const frmVorselPlot& w);
+
+// The switches that are not in their start state, in the words of the
+// panel: "sqrt(y)", "smoothed", "x high -> low", "sc frame", "fit to frame".
+std::vector<std::string> switches_on(const frmVorselPlot& w);
+
+// "abc: dF / s(Fo) vs. theta; Fo/s(Fo) >= 3; sqrt(y), smoothed"
+std::string picture_title(const frmVorselPlot& w);
+
+// The shortest text that reads back as exactly this 4-byte real, with "."
+// as decimal point whatever the locale: 0.1, 1e-05, 12345.678.
+std::string shortest_text(float v);
+
+// Every point of the current curve, 1..npcur, one line each: position in the
+// curve, running number of the reflection (field 1 of its data line), the
+// data line's number, x, y and, with the smoothed overlay, the smoothed y.
+// Header lines start with "#" and name the file, the quantities, the limit
+// and the switches. Empty without a curve.
+std::string curve_csv(frmVorselPlot& w);
+
+// The spread (largest - smallest value) of the smoothed curve over all its
+// points, in the y quantity's units; nothing without a curve, without the
+// smoothed overlay or without a finite value.
+std::optional<float> smoothed_spread(const frmVorselPlot& w);
+// x takes one value along the whole curve: the curve follows no quantity.
+bool x_constant(const frmVorselPlot& w);
+
+}  // namespace vorsel::plot

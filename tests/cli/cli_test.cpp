@@ -1,0 +1,185 @@
+// vorselplot from the command line, as a script runs it: a child process with
+// no DISPLAY, no WAYLAND_DISPLAY and no QT_QPA_PLATFORM, its own settings
+// folder, and every exit status with its one line on standard error.
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/command_line.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace but = vorsel::plot::but;
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class Cli : public ::testing::Test {
+protected:
+    fs::path dir = fs::path(::testing::TempDir()) /
+                   ("vorsel_cli_" + std::to_string(::getpid()) + "_" +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    void SetUp() override { fs::create_directories(dir / "config"); }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs the program with the arguments; "@" in an argument stands for the
+    // test's folder.
+    Outcome run(std::vector<std::string> args, const std::string& program = VORSELPLOT) {
+        std::vector<std::string> env{"XDG_CONFIG_HOME=" + (dir / "config").string()};
+        for (char** e = environ; *e; ++e) {
+            const std::string v = *e;
+            if (v.rfind("DISPLAY=", 0) && v.rfind("WAYLAND_DISPLAY=", 0) &&
+                v.rfind("QT_QPA_PLATFORM=", 0) && v.rfind("XDG_CONFIG_HOME=", 0))
+                env.push_back(v);
+        }
+        for (std::string& a : args)
+            if (const auto at = a.find('@'); at != std::string::npos)
+                a.replace(at, 1, dir.string());
+        args.insert(args.begin(), program);
+        std::vector<char*> argv, envp;
+        for (std::string& a : args) argv.push_back(a.data());
+        for (std::string& e : env) envp.push_back(e.data());
+        argv.push_back(nullptr);
+        envp.push_back(nullptr);
+        const fs::path out = dir / "stdout", err = dir / "stderr";
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+            ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+            ::execve(argv[0], argv.data(), envp.data());
+            ::_exit(127);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
+    }
+    void write(const std::string& name, const std::string& content) {
+        std::ofstream(dir / name, std::ios::binary) << content;
+    }
+};
+
+TEST_F(Cli, EveryExitStatusWithItsMessage) {
+    // Line 3 of the file, data line 2, has a letter in field 3.
+    write("bad.vorsel",
+          "     4\r\n       1.0      10.0       9.0       1.0\r\n"
+          "       2.0      10.0       x.0       1.0\r\n");
+    write("four.vorsel", "     4\r\n       1.0      10.0       9.0       1.0\r\n");
+    fs::create_directory(dir / "taken.png");
+    const std::string ex = VORSEL_EXAMPLE;
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string err;  // in the one line on standard error; "" for none
+        const char* made = nullptr;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {{"--x", "theta", "--y", "dF / s(Fo)", "--smoothed", "--output", "@/a.png", ex}, 0, "", "a.png"},
+        {{"--x=Fc", "--y=fo/fc", "--window", "--frame", "--output=@/a.svg", ex}, 0, "", "a.svg"},
+        {{"--x", "XRtime", "--y", "Fo", "--sqrt", "--reverse", "--limit", "5", "--output", "@/a.pdf", ex},
+         0, "", "a.pdf"},
+        {{"--x", "theta", "--y", "dF/s(Fo)", "--output", "@/a.csv", ex}, 0, "", "a.csv"},
+        {{"--report", "@/r.pdf", "--limit", "0", ex}, 0, "", "r.pdf"},
+        {{"--x", "theta", "--y", "nope", "--output", "@/b.png", ex}, 2, "unknown y quantity 'nope'"},
+        {{"--x", "theta", "--y", "Fo", "--output", "@/b.png"}, 2, "a data file (*.vorsel) is needed"},
+        {{"--x", "theta", "--y", "Fo", "--output", "@/b.gif", ex}, 2, "names a .png, .svg, .pdf or .csv"},
+        {{"--x", "theta", "--y", "Fo", "--limit", "2.5", "--output", "@/b.png", ex}, 2,
+         "--limit takes a whole number"},
+        {{"--x", "Fo", "--y", "Fo", "--output", "@/b.png", ex}, 2, "the same quantity"},
+        {{"--sqrt", ex}, 2, "--sqrt needs --output"},
+        {{"--report", "@/r.png", ex}, 2, "--report writes a PDF"},
+        {{"--zoom", ex}, 2, "unknown option --zoom"},
+        {{"--frame", "--overall", "--x", "Fo", "--y", "Fc", "--output", "@/b.png", ex}, 2, "exclude each other"},
+        {{"--x", "theta", "--y", "Fo", "--output", "@/b.png", "@/none.vorsel"}, 3,
+         "@/none.vorsel cannot be used"},
+        {{"--x", "theta", "--y", "Fo", "--output", "@/b.png", "@/bad.vorsel"}, 3,
+         "Data line 2 (line 3 of the file), field 3 (columns 21 to 30), does not hold a number."},
+        {{"--x", "theta", "--y", "Fo", "--limit", "999", "--output", "@/b.png", ex}, 3,
+         "no curve: no reflection has Fo/s(Fo) >= 999"},
+        {{"--x", "phi", "--y", "Fo", "--output", "@/b.png", "@/four.vorsel"}, 3,
+         "no curve: phi is field 7 and the file has 4 fields per line"},
+        {{"--x", "theta", "--y", "Fo", "--output", "@/no/b.png", ex}, 4, "cannot write @/no/b.png"},
+        {{"--x", "theta", "--y", "Fo", "--output", "@/taken.png", ex}, 4, "cannot write @/taken.png"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        std::string line;
+        for (const auto& a : c.args) line += a + " ";
+        SCOPED_TRACE(line);
+        const Outcome r = run(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        std::string want = c.err;
+        if (const auto at = want.find('@'); at != std::string::npos)
+            want.replace(at, 1, dir.string());
+        if (want.empty()) {
+            EXPECT_EQ(r.err, "");
+        } else {
+            EXPECT_NE(r.err.find(want), std::string::npos) << r.err;
+            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+            EXPECT_EQ(r.err.rfind("vorselplot: ", 0), 0u) << r.err;
+        }
+        if (c.made) {
+            EXPECT_GT(fs::file_size(dir / c.made), 1000u);
+        }
+    }
+    EXPECT_EQ(fs::directory_iterator(dir / "config"), fs::directory_iterator())
+        << "a run without a window remembers nothing";
+
+    const QImage png(QString::fromStdString((dir / "a.png").string()));
+    EXPECT_EQ(png.size(), QSize(720, 385));
+    EXPECT_EQ(png.pixelColor(400, 300), QColor(0, 0, 255));  // the board's background
+}
+
+TEST_F(Cli, HelpVersionAndAMissingLibrary) {
+    const Outcome help = run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* text : {"dF/s(Fo)", "XRtime", "Exit status: 0", "4 the output file"})
+        EXPECT_NE(help.out.find(text), std::string::npos) << text;
+    EXPECT_EQ(run({"--version"}).out.rfind("vorselplot ", 0), 0u);
+
+    // The program alone, far from its library.
+    fs::create_directories(dir / "a" / "bin");
+    fs::copy_file(VORSELPLOT, dir / "a" / "bin" / "vorselplot");
+    const Outcome r =
+        run({"--report", "@/r.pdf", VORSEL_EXAMPLE}, (dir / "a" / "bin" / "vorselplot").string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("libvorsel_for.so could not be loaded"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir / "r.pdf"));
+}
+
+TEST(CommandLine, OptionsBecomeTheViewAskedFor) {
+    using vorsel::app::parse_command_line;
+    const auto cl =
+        parse_command_line({"--y", "Fo / Fc", "--x", "vs. omega", "--limit=7", "--reverse",
+                            "--smoothed", "--frame", "--window", "--output", "x.PNG", "f.vorsel"});
+    ASSERT_EQ(cl.error, "");
+    EXPECT_EQ(cl.mode, vorsel::app::CommandLine::Mode::Output);
+    EXPECT_EQ(cl.view.x_button, but::VsOmega);
+    EXPECT_EQ(cl.view.y_button, but::Fo_Fc);
+    EXPECT_EQ(cl.view.limit, 7);
+    EXPECT_TRUE(cl.view.reverse && cl.view.smoothed && cl.view.frame_scale);
+    EXPECT_FALSE(cl.view.sqrooted || cl.view.whole_curve);
+    EXPECT_EQ(cl.file, "f.vorsel");
+}
+
+}  // namespace
