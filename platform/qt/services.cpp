@@ -70,11 +70,22 @@ bool valid_utf8(const std::string& s) {
 
 }  // namespace
 
+QtSettings::~QtSettings() { write_all(); }
+
+QSettings& QtSettings::store(const std::string& app) {
+    std::unique_ptr<QSettings>& s = stores_[app];
+    if (!s) s = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, q(app), q(app));
+    return *s;
+}
+
+void QtSettings::write_all() {
+    write_pending_ = false;
+    for (auto& [app, s] : stores_) s->sync();
+}
+
 std::string QtSettings::get(const std::string& app, const std::string& section,
                             const std::string& key, const std::string& fallback) {
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, q(app), q(app));
-    s.beginGroup(q(section));
-    const QVariant v = s.value(q(key));
+    const QVariant v = store(app).value(q(section) + QLatin1Char('/') + q(key));
     if (!v.isValid()) return fallback;
     if (v.typeId() == QMetaType::QByteArray) return v.toByteArray().toStdString();
     return v.toString().toStdString();
@@ -82,14 +93,15 @@ std::string QtSettings::get(const std::string& app, const std::string& section,
 
 void QtSettings::set(const std::string& app, const std::string& section, const std::string& key,
                      const std::string& value) {
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, q(app), q(app));
-    s.beginGroup(q(section));
+    const QString name = q(section) + QLatin1Char('/') + q(key);
     if (valid_utf8(value))
-        s.setValue(q(key), q(value));
+        store(app).setValue(name, q(value));
     else
-        s.setValue(q(key), QByteArray(value.data(), static_cast<qsizetype>(value.size())));
-    s.endGroup();
-    s.sync();
+        store(app).setValue(name, QByteArray(value.data(), static_cast<qsizetype>(value.size())));
+    if (!write_pending_) {
+        write_pending_ = true;
+        QTimer::singleShot(0, &context_, [this] { write_all(); });
+    }
 }
 
 namespace {

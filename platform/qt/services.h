@@ -8,9 +8,13 @@
 // [VORSEL]. Every value is a string.
 #pragma once
 
+#include <QObject>
 #include <QPointer>
+#include <QSettings>
 #include <QWidget>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "platform/platform.h"
@@ -28,12 +32,22 @@ private:
     QPointer<QWidget> parent_;
 };
 
+// The values are written to the file once control is back in the event loop
+// (one write for the five keys of a choice), and when the program ends.
 class QtSettings : public platform::Settings {
 public:
+    ~QtSettings() override;
     std::string get(const std::string& app, const std::string& section, const std::string& key,
                     const std::string& fallback) override;
     void set(const std::string& app, const std::string& section, const std::string& key,
              const std::string& value) override;
+
+private:
+    QSettings& store(const std::string& app);
+    void write_all();
+    std::map<std::string, std::unique_ptr<QSettings>> stores_;
+    QObject context_;  // the pending write goes with this object
+    bool write_pending_ = false;
 };
 
 class QtFileSystem : public platform::FileSystem {

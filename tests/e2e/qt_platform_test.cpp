@@ -178,7 +178,11 @@ TEST(QtSettingsTest, ValuesLiveUnderTheApplicationAndSection) {
     EXPECT_EQ(s.get("DADO_QEM", "VORSEL", "Recent File", ""), "abc.vorsel");
     EXPECT_EQ(s.get("DADO_QEM", "VORSEL", "Recent Directory", ""), "/data/x y");
     EXPECT_EQ(s.get("DADO_QEM", "OTHER", "Recent File", "none"), "none");
-    EXPECT_TRUE(QFile::exists(dir.filePath("DADO_QEM/DADO_QEM.ini")));
+    // Written to the file once control is back in the event loop.
+    QCoreApplication::processEvents();
+    QFile file(dir.filePath("DADO_QEM/DADO_QEM.ini"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("Recent File=abc.vorsel"));
 }
 
 // Records what the loader tells the user and whether it ended the program.
