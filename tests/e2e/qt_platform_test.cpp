@@ -182,7 +182,7 @@ TEST(QtSettingsTest, ValuesLiveUnderTheApplicationAndSection) {
     QCoreApplication::processEvents();
     QFile file(dir.filePath("DADO_QEM/DADO_QEM.ini"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("Recent File=abc.vorsel"));
+    EXPECT_TRUE(file.readAll().contains("File=abc.vorsel"));
 }
 
 // Records what the loader tells the user and whether it ended the program.
