@@ -6,6 +6,7 @@
 #include <QProgressDialog>
 #include <QTimer>
 #include <atomic>
+#include <memory>
 #include <exception>
 #include <thread>
 #include <QFileInfo>
@@ -251,15 +252,16 @@ void QtProgram::run_long(const std::string& text, const std::function<void()>& w
         done = true;
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
-    QProgressDialog dialog(QString::fromStdString(text), QString(), 0, 0, dialog_parent_.data());
-    dialog.setWindowTitle(QStringLiteral("Reading input data"));
-    dialog.setWindowModality(Qt::ApplicationModal);
-    dialog.setMinimumDuration(0);
-    dialog.setAutoClose(false);
-    dialog.setAutoReset(false);
-    dialog.hide();
-    QTimer::singleShot(kQuietMs, &dialog, [&] {
-        if (!done) dialog.show();
+    // Made only when it is needed: most reads are over before.
+    std::unique_ptr<QProgressDialog> dialog;
+    QTimer::singleShot(kQuietMs, &loop, [&] {
+        if (done) return;
+        dialog = std::make_unique<QProgressDialog>(QString::fromStdString(text), QString(), 0, 0,
+                                                   dialog_parent_.data());
+        dialog->setWindowTitle(QStringLiteral("Reading input data"));
+        dialog->setWindowModality(Qt::ApplicationModal);
+        dialog->setMinimumDuration(0);
+        dialog->show();
     });
     InputEater eater;
     QCoreApplication::instance()->installEventFilter(&eater);
