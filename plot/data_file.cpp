@@ -132,78 +132,86 @@ std::string bad_field_text(std::int64_t line, std::int64_t field) {
            std::to_string(field * kFieldWidth) + "), does not hold a number.";
 }
 
+namespace {
+
+// The count of the header line: why it cannot be one, or the empty text.
+std::string count_problem(const Count& count) {
+    if (!count.problem.empty()) return count.problem;
+    if (count.value < 1)
+        return "Its first line gives " + count.text + " curves; a data file has at least one.";
+    // The length of a data line with its line end must stay a Long.
+    if (count.value * kFieldWidth + 2 > kMaxLong)
+        return "Its first line gives " + count.text +
+               " curves, too many for a data line to be read.";
+    return {};
+}
+
+// Where the first data line lies in the head of the file, and the length of
+// the line end the estimate counts: the first data line's own, or the
+// header's when no data line ends within the part read; CR LF, as the format
+// has it, when neither.
+struct FirstLine {
+    std::size_t start, end;
+    std::int64_t line_end;
+};
+FirstLine first_data_line(std::string_view head, std::size_t header_end) {
+    FirstLine line;
+    line.start = header_end + static_cast<std::size_t>(line_end_length(head, header_end));
+    line.end = std::min(head.find_first_of("\r\n", line.start), head.size());
+    line.line_end = line_end_length(head, line.end);
+    if (line.line_end == 0) line.line_end = line_end_length(head, header_end);
+    if (line.line_end == 0) line.line_end = 2;
+    return line;
+}
+
+// Why a file of data lines of line_length bytes ends where no data can be.
+std::string hollow_problem(platform::FileSystem& files, const std::string& path,
+                           std::int64_t line_length) {
+    const std::optional<std::string> tail = files.tail(path, kTailBytes);
+    if (!tail) return "The file cannot be read to its end.";
+    const std::int64_t nuls = trailing_nuls(*tail);
+    if (nuls < line_length) return {};
+    return "It ends in " + std::to_string(nuls) +
+           (nuls == static_cast<std::int64_t>(kTailBytes) ? " or more" : "") +
+           " NUL bytes where data lines should be: the file is hollow (sparse, or cut off "
+           "while it was being written).";
+}
+
+}  // namespace
+
 DataFileShape examine_data_file(platform::FileSystem& files, const std::string& path) {
     DataFileShape shape;
     const std::optional<std::int64_t> length = files.file_length(path);
-    if (!length) {
-        shape.problem = "The file cannot be opened or its length cannot be taken.";
-        return shape;
-    }
-    const std::optional<std::string> head = files.head(path, kHeadBytes);
-    if (!head) {
-        shape.problem = "The file cannot be opened for reading.";
+    const std::optional<std::string> head =
+        length ? files.head(path, kHeadBytes) : std::optional<std::string>();
+    if (!length || !head) {
+        shape.problem = !length ? "The file cannot be opened or its length cannot be taken."
+                                : "The file cannot be opened for reading.";
         return shape;
     }
     const std::string_view text = *head;
     const std::size_t header_end = std::min(text.find_first_of("\r\n"), text.size());
-
     const Count count = first_count(text.substr(0, header_end));
-    if (!count.problem.empty()) {
-        shape.problem = count.problem;
-        return shape;
-    }
-    if (count.value < 1) {
-        shape.problem =
-            "Its first line gives " + count.text + " curves; a data file has at least one.";
-        return shape;
-    }
-    // The length of a data line with its line end must stay a Long.
-    if (count.value * kFieldWidth + 2 > kMaxLong) {
-        shape.problem =
-            "Its first line gives " + count.text + " curves, too many for a data line to be read.";
-        return shape;
-    }
+    shape.problem = count_problem(count);
+    if (!shape.problem.empty()) return shape;
 
-    // The line end of the first data line, or of the header when no data line
-    // ends within the part read; CR LF, as the format has it, when neither.
-    const std::size_t data_start =
-        header_end + static_cast<std::size_t>(line_end_length(text, header_end));
-    const std::size_t data_end = std::min(text.find_first_of("\r\n", data_start), text.size());
-    std::int64_t line_end = line_end_length(text, data_end);
-    if (line_end == 0) line_end = line_end_length(text, header_end);
-    if (line_end == 0) line_end = 2;
-
-    const std::int64_t line_length = count.value * kFieldWidth + line_end;
+    const FirstLine line = first_data_line(text, header_end);
+    const std::int64_t line_length = count.value * kFieldWidth + line.line_end;
     const std::int64_t estimate = *length / line_length;
     if (estimate < 1) {
         shape.problem = "It is shorter than one data line of " + count.text + " curves (" +
                         std::to_string(count.value * kFieldWidth) +
                         " characters and the line end).";
-        return shape;
-    }
-    if (estimate > kMaxLong) {
+    } else if (estimate > kMaxLong) {
         shape.problem =
             "It is too large: it would hold more than " + std::to_string(kMaxLong) + " data lines.";
-        return shape;
-    }
-
-    if (const std::int64_t bad =
-            first_bad_field(text.substr(data_start, data_end - data_start), count.value)) {
+    } else if (const std::int64_t bad =
+                   first_bad_field(text.substr(line.start, line.end - line.start), count.value)) {
         shape.problem = bad_field_text(1, bad);
-        return shape;
+    } else {
+        shape.problem = hollow_problem(files, path, line_length);
     }
-    const std::optional<std::string> tail = files.tail(path, kTailBytes);
-    if (!tail) {
-        shape.problem = "The file cannot be read to its end.";
-        return shape;
-    }
-    if (const std::int64_t nuls = trailing_nuls(*tail); nuls >= line_length) {
-        shape.problem = "It ends in " + std::to_string(nuls) +
-                        (nuls == static_cast<std::int64_t>(kTailBytes) ? " or more" : "") +
-                        " NUL bytes where data lines should be: the file is hollow (sparse, "
-                        "or cut off while it was being written).";
-        return shape;
-    }
+    if (!shape.problem.empty()) return shape;
 
     shape.ncurves = static_cast<std::int32_t>(count.value);
     shape.npoint = static_cast<std::int32_t>(estimate);

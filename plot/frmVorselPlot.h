@@ -266,6 +266,8 @@ private:
     enum class ReadResult { Read, Refused, Ended };
     ReadResult read_chosen_file();
     bool size_arrays();
+    // READ_VORSEL_DATA on the sized arrays; false when the library is missing.
+    bool read_data();
     void report_status();
     void show_loaded_file();
     void save_location();

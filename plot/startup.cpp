@@ -221,31 +221,9 @@ frmVorselPlot::ReadResult frmVorselPlot::read_chosen_file() {
                          "Too many curves!", MsgButtons::Ok, MsgIcon::None);
         ncurves = kMaxCurves;
     }
-
-    // Refused before anything is sized: asked for more than the machine can
-    // give, the program would be stopped without a word.
-    if (const std::string problem = memory_problem(array_bytes(ncurves, npoint),
-                                                   p_.program.memory_available(), npoint);
-        !problem.empty()) {
-        refuse(problem);
-        return ReadResult::Refused;
-    }
-    new_data();
     if (!size_arrays()) return ReadResult::Refused;
 
-    ReturnKey = 0;
-    // A large file takes a while: the read runs while the window repaints
-    // and, after a second, says what it is waiting for.
-    if (!p_.library.bind_reader()) return ReadResult::Ended;  // the program is ending
-    bool bound = true;
-    p_.program.run_long("Reading " + loc.strLocation + "\n(" + std::to_string(npoint) +
-                            " data lines of " + std::to_string(ncurves) + " curves)",
-                        [&] {
-                            bound = p_.library.READ_VORSEL_DATA(library_path_.c_str(), dat.data(),
-                                                                sigrat.data(), &ncurves, &npoint,
-                                                                &ReturnKey);
-                        });
-    if (!bound) return ReadResult::Ended;  // the library is missing: the program is ending
+    if (!read_data()) return ReadResult::Ended;  // the library is missing: the program is ending
 
     if (ReturnKey > 0 && ReturnKey != VORSEL_TWO_LINES) {
         refuse(reader_problem(ReturnKey, npoint, ncurves));
@@ -259,7 +237,32 @@ frmVorselPlot::ReadResult frmVorselPlot::read_chosen_file() {
     return ReadResult::Read;
 }
 
+bool frmVorselPlot::read_data() {
+    ReturnKey = 0;
+    // A large file takes a while: the read runs while the window repaints
+    // and, after a second, says what it is waiting for.
+    if (!p_.library.bind_reader()) return false;
+    bool bound = true;
+    p_.program.run_long("Reading " + loc.strLocation + "\n(" + std::to_string(npoint) +
+                            " data lines of " + std::to_string(ncurves) + " curves)",
+                        [&] {
+                            bound = p_.library.READ_VORSEL_DATA(library_path_.c_str(), dat.data(),
+                                                                sigrat.data(), &ncurves, &npoint,
+                                                                &ReturnKey);
+                        });
+    return bound;
+}
+
 bool frmVorselPlot::size_arrays() {
+    // Refused before anything is sized: asked for more than the machine can
+    // give, the program would be stopped without a word.
+    if (const std::string problem = memory_problem(array_bytes(ncurves, npoint),
+                                                   p_.program.memory_available(), npoint);
+        !problem.empty()) {
+        refuse(problem);
+        return false;
+    }
+    new_data();
     try {
         const auto n = static_cast<std::size_t>(npoint);
         dat.redim(static_cast<std::size_t>(ncurves) * n);
