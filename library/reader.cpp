@@ -21,6 +21,7 @@
 #include "library/vorsel_for.h"
 
 #include "library/field.h"
+#include "library/float_env.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -312,6 +313,7 @@ std::int32_t read_data(const char* name, float* dat, float* sigrat, std::int32_t
 extern "C" VORSEL_FOR_API void READ_VORSEL_DATA(const char* name, float* dat, float* sigrat,
                                                 const int32_t* ncurves, int32_t* npoint,
                                                 int32_t* ReturnKey) {
+    const vorsel::DefaultFloatEnvironment environment;
     std::int32_t status = VORSEL_INTERNAL_ERROR;
     try {
         status = vorsel::read_data(name, dat, sigrat, *ncurves, *npoint);
