@@ -86,7 +86,8 @@ enum {
 /* Reads the data file into dat (ncurves x npoint reals, row index fastest) and
  * sigrat (npoint reals, |Fo / s(Fo)|). name: NUL-terminated 8-bit path; only
  * its first 256 characters count and trailing blanks are dropped. Lines end in
- * CR LF or in LF alone; a short line reads as if padded with blanks. Fields:
+ * CR LF, in LF alone or in CR alone (CR followed by LF is one line end), each
+ * line its own way; a short line reads as if padded with blanks. Fields:
  * blanks ignored anywhere, an all-blank field is 0, exponents E, D, e or d,
  * the nearest 4-byte real; beyond its range infinity or 0. Row 2 (Fo) is
  * stored as its absolute value; s(Fo) = 0 gives sigrat = +inf (NaN for 0/0).

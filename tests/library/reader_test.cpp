@@ -208,6 +208,68 @@ TEST(Reader, LfFileReadsExactlyLikeItsCrLfTwin) {
     EXPECT_EQ(a.sigrat, b.sigrat);
 }
 
+// 2000 lines with each kind of line end, and with all three in turn: the same
+// points as the CR LF file; 1984 lines expected (the estimate a length
+// divided by 132 gives a CR-only file) gives minus the true count.
+TEST(Reader, EveryLineEndReadsLikeCrLf) {
+    TempDir dir;
+    constexpr int kLines = 2000;
+    const auto file = [](const std::vector<std::string>& ends) {
+        std::string s = "    13" + ends[0];
+        for (int k = 1; k <= kLines; ++k) {
+            const std::string fo = std::to_string(k * 7 % 13) + "." + std::to_string(k);
+            s += line13(k, fo.c_str(), "0.25",
+                        ends[static_cast<std::size_t>(k) % ends.size()].c_str());
+        }
+        return s;
+    };
+    Call twin(13, kLines);
+    twin.read(dir.write("twin.vorsel", file({"\r\n"})));
+    ASSERT_EQ(twin.status, VORSEL_OK);
+    const struct {
+        const char* name;
+        std::vector<std::string> ends;
+    } cases[] = {{"lf", {"\n"}}, {"cr", {"\r"}}, {"all_three", {"\r", "\n", "\r\n"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.write(std::string(c.name) + ".vorsel", file(c.ends));
+        Call all(13, kLines), fewer(13, 1984);
+        all.read(path);
+        fewer.read(path);
+        EXPECT_EQ(all.status, VORSEL_OK);
+        EXPECT_EQ(all.dat, twin.dat);
+        EXPECT_EQ(all.sigrat, twin.sigrat);
+        EXPECT_EQ(fewer.status, -kLines);
+    }
+}
+
+// The last character of the first 1 MiB piece ends a line: a CR whose LF opens
+// the next piece is one line end, a CR alone is one too, whether the line is
+// stored or only counted.
+TEST(Reader, LineEndAtTheEndOfThePieceIsOneLineEnd) {
+    TempDir dir;
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    for (const std::string end : {"\r\n", "\r"}) {
+        const std::size_t length = 130 + end.size();
+        const auto before = static_cast<int>((kPiece - 100) / length);  // lines in the piece
+        // A header padded so that the CR of line `before` is the piece's last character.
+        const std::size_t header =
+            kPiece + end.size() - 1 - static_cast<std::size_t>(before) * length;
+        const std::string path =
+            dir.write("piece.vorsel", "    13" + std::string(header - 6 - end.size(), ' ') + end +
+                                          lines13(before + 2, end.c_str()));
+        for (const int npoint : {before - 1, before, before + 1, before + 2}) {
+            SCOPED_TRACE(std::to_string(end.size()) + "-character line ends, npoint " +
+                         std::to_string(npoint));
+            Call call(13, npoint);
+            call.read(path);
+            EXPECT_EQ(call.status, npoint == before + 2 ? VORSEL_OK : -(before + 2));
+            EXPECT_EQ(call.d(1, npoint), static_cast<float>(npoint));
+            EXPECT_EQ(call.d(4, npoint), 0.3384f);
+        }
+    }
+}
+
 TEST(Reader, ShortLinesReadAsPaddedWithBlanks) {
     TempDir dir;
     // Line 1 ends inside field 4 ("0.3"), line 2 after field 2.
