@@ -104,7 +104,13 @@ std::int32_t count_range(const CurveArgs& a, std::int32_t begin, std::int32_t en
 // first each half is counted, so that the second half knows where its points
 // start, then each half is selected into its place. Only elements 1..count
 // of ywork and xwork are written, as in a plain walk.
+#if defined(FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION)
+// A fuzz build shares short walks too, so that every input the fuzzer makes
+// quickly can take either way.
+constexpr std::int32_t kParallelWalk = 64;
+#else
 constexpr std::int32_t kParallelWalk = 1 << 17;
+#endif
 
 template <int Type>
 std::int32_t select(const CurveArgs& a) {
