@@ -40,6 +40,9 @@
 #if defined(__SSE2__) && !defined(VORSEL_NO_SIMD)
 #  include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(VORSEL_NO_SIMD)
+#  include <immintrin.h>
+#endif
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -103,6 +106,24 @@ inline const char* find_line_end(const char* p, const char* const end) {
     return p;
 }
 
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(VORSEL_NO_SIMD)
+// The same, thirty-two at a time, where the processor has AVX2 (the C
+// library's memchr, which the search for LF alone used, does so too).
+#  define VORSEL_AVX2_LINE_ENDS 1
+__attribute__((target("avx2"))) const char* find_line_end_avx2(const char* p,
+                                                               const char* const end) {
+    const __m256i cr = _mm256_set1_epi8('\r');
+    const __m256i lf = _mm256_set1_epi8('\n');
+    for (; end - p >= 32; p += 32) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const auto found = static_cast<std::uint32_t>(_mm256_movemask_epi8(
+            _mm256_or_si256(_mm256_cmpeq_epi8(v, cr), _mm256_cmpeq_epi8(v, lf))));
+        if (found != 0) return p + __builtin_ctz(found);
+    }
+    return find_line_end(p, end);
+}
+#endif
+
 // The line ends in [p, end): every CR, and every LF that does not follow a CR
 // (after_cr: the character before p was a CR). after_cr is left telling the
 // same of end.
@@ -136,7 +157,11 @@ class Lines {
 public:
     enum class Result { line, end, failed };
 
-    Lines(int fd, char* buffer, std::size_t capacity) : fd_(fd), buf_(buffer), cap_(capacity) {}
+    Lines(int fd, char* buffer, std::size_t capacity) : fd_(fd), buf_(buffer), cap_(capacity) {
+#if defined(VORSEL_AVX2_LINE_ENDS)
+        if (__builtin_cpu_supports("avx2")) find_ = find_line_end_avx2;
+#endif
+    }
 
     // The next line, cut to at most keep (<= kLineHead) characters. The view
     // stays valid until the next call.
@@ -148,7 +173,7 @@ public:
             }
             const std::size_t avail = fill_ - pos_;
             const char* start = buf_ + pos_;
-            const char* eol = find_line_end(start, start + avail);
+            const char* eol = find_(start, start + avail);
             const bool ended = eol != start + avail;
             if (ended || (eof_ && (avail > 0 || long_line_))) {
                 const auto len = static_cast<std::size_t>(eol - start);
@@ -221,6 +246,7 @@ private:
         }
     }
 
+    const char* (*find_)(const char*, const char*) = find_line_end;  // or its AVX2 form
     int fd_;
     char* buf_;
     std::size_t cap_;
