@@ -11,6 +11,8 @@
 // outside the arrays.
 #include "library/vorsel_for.h"
 
+#include "library/float_env.h"
+
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -31,20 +33,20 @@ struct CurveArgs {
     std::int32_t ityp;
 };
 
-// y of one reflection for the curve type; d points at its row 1.
+// y of one reflection for the curve type; d points at its row 1. Each type
+// reads only its own rows: a direct curve may come from fewer than four.
 template <int Type>
 inline float y_of(const float* d, std::size_t iy) {
-    const double fo = d[1], fc = d[2], sfo = d[3];
     if constexpr (Type == 1)
         return d[iy];
     else if constexpr (Type == 2)
-        return static_cast<float>((fo - fc) / fo);
+        return static_cast<float>((double{d[1]} - d[2]) / d[1]);
     else if constexpr (Type == 3)
-        return static_cast<float>((fo - fc) / sfo);
+        return static_cast<float>((double{d[1]} - d[2]) / d[3]);
     else if constexpr (Type == 4)
-        return static_cast<float>(fo / fc);
+        return static_cast<float>(double{d[1]} / d[2]);
     else
-        return static_cast<float>(fo / sfo);
+        return static_cast<float>(double{d[1]} / d[3]);
 }
 
 // Selects the reflections at walk positions begin..end-1 and writes their y
@@ -54,14 +56,15 @@ std::int32_t select_range(const CurveArgs& a, std::int32_t begin, std::int32_t e
                           std::int32_t out) {
     const std::size_t stride = static_cast<std::size_t>(a.ncurves);
     const std::size_t ix = static_cast<std::size_t>(a.ixval - 1);
-    const std::size_t iy = static_cast<std::size_t>(a.iyval - 1);
+    // iyval means something to a direct curve only, and has been checked for it.
+    const std::size_t iy = Type == 1 ? static_cast<std::size_t>(a.iyval - 1) : 0;
     const auto npoint = static_cast<std::uint32_t>(a.npoint);
     std::int32_t n = out;
     // The walk jumps through dat in x order: ask for the rows a few points
     // ahead so that their cache misses overlap.
     constexpr std::int32_t kAhead = 16;
     for (std::int32_t i = begin; i < end; ++i) {
-        if (i + kAhead < end) {
+        if (i < end - kAhead) {  // i + kAhead could pass the integer range
             const auto ahead = static_cast<std::uint32_t>(a.iperm[i + kAhead]) - 1u;
             if (ahead < npoint) {
                 __builtin_prefetch(a.sigrat + ahead);
@@ -86,7 +89,7 @@ std::int32_t count_range(const CurveArgs& a, std::int32_t begin, std::int32_t en
     constexpr std::int32_t kAhead = 32;
     std::int32_t n = 0;
     for (std::int32_t i = begin; i < end; ++i) {
-        if (i + kAhead < end) {
+        if (i < end - kAhead) {
             const auto ahead = static_cast<std::uint32_t>(a.iperm[i + kAhead]) - 1u;
             if (ahead < npoint) __builtin_prefetch(a.sigrat + ahead);
         }
@@ -101,7 +104,13 @@ std::int32_t count_range(const CurveArgs& a, std::int32_t begin, std::int32_t en
 // first each half is counted, so that the second half knows where its points
 // start, then each half is selected into its place. Only elements 1..count
 // of ywork and xwork are written, as in a plain walk.
+#if defined(FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION)
+// A fuzz build shares short walks too, so that every input the fuzzer makes
+// quickly can take either way.
+constexpr std::int32_t kParallelWalk = 64;
+#else
 constexpr std::int32_t kParallelWalk = 1 << 17;
+#endif
 
 template <int Type>
 std::int32_t select(const CurveArgs& a) {
@@ -192,6 +201,7 @@ extern "C" VORSEL_FOR_API void FILL_KURRENT(
     const int32_t* ncurves, const int32_t* npoint, int32_t* npcur, const float* siglim,
     const float* clipp, const float* clipm, const int16_t* reverse, const int16_t* sqrooted,
     const int16_t* smoothed, const int32_t* ityp) {
+    const vorsel::DefaultFloatEnvironment environment;
     // Nothing here throws; the guard keeps that promise at the boundary should
     // that ever change.
     try {

@@ -9,6 +9,8 @@
 // indices inside 1..npcur (the length of both arrays) are mapped.
 #include "library/vorsel_for.h"
 
+#include "library/float_env.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -49,6 +51,7 @@ extern "C" VORSEL_FOR_API void KUR_TO_NKUR(const float* y, int32_t* nkur, const 
                                            const int32_t* first, const int32_t* last,
                                            const float* valmin, const int32_t* maxpar,
                                            const float* skale) {
+    const vorsel::DefaultFloatEnvironment environment;
     try {
         vorsel::map_values(y, nkur, *npcur, *first, *last, *valmin, *maxpar, *skale);
     } catch (...) {

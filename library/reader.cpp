@@ -3,8 +3,11 @@
 // the program's arrays dat and sigrat.
 //
 // Where this departs from the file's own description:
-// - lines may end in LF alone as well as in CR LF; a short line reads as if
-//   padded with blanks; a final line without its line end still counts;
+// - lines may end in LF alone or in CR alone (the line end of classic Mac
+//   files) as well as in CR LF, each line its own way; CR followed by LF is
+//   one line end, also when the two fall in different pieces of the file; a
+//   short line reads as if padded with blanks; a final line without its line
+//   end still counts;
 // - a header count above 15 is accepted when the caller asks for 15 fields,
 //   and the first 15 fields of each line are stored;
 // - conditions the format has no code for get the positive codes of
@@ -21,8 +24,10 @@
 #include "library/vorsel_for.h"
 
 #include "library/field.h"
+#include "library/float_env.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -33,7 +38,10 @@
 #include <utility>
 
 #if defined(__SSE2__) && !defined(VORSEL_NO_SIMD)
-#  include <xmmintrin.h>
+#  include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(VORSEL_NO_SIMD)
+#  include <immintrin.h>
 #endif
 
 #include <fcntl.h>
@@ -81,31 +89,106 @@ private:
     int fd_ = -1;
 };
 
-// The lines of a file, read in pieces into a buffer the caller owns. A line is
-// handed out as its first characters only (without CR LF): the reader never
-// needs more than the 15 fields it stores.
+// The first line end (CR or LF) in [p, end), or end. Most lines of a file
+// are some 130 characters: sixteen at a time, both characters at once.
+inline const char* find_line_end(const char* p, const char* const end) {
+#if defined(__SSE2__) && !defined(VORSEL_NO_SIMD)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int found =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+        if (found != 0) return p + __builtin_ctz(static_cast<unsigned>(found));
+    }
+#endif
+    while (p < end && *p != '\r' && *p != '\n') ++p;
+    return p;
+}
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(VORSEL_NO_SIMD)
+// The same, thirty-two at a time, where the processor has AVX2 (the C
+// library's memchr, which the search for LF alone used, does so too).
+#  define VORSEL_AVX2_LINE_ENDS 1
+__attribute__((target("avx2"))) const char* find_line_end_avx2(const char* p,
+                                                               const char* const end) {
+    const __m256i cr = _mm256_set1_epi8('\r');
+    const __m256i lf = _mm256_set1_epi8('\n');
+    for (; end - p >= 32; p += 32) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const auto found = static_cast<std::uint32_t>(_mm256_movemask_epi8(
+            _mm256_or_si256(_mm256_cmpeq_epi8(v, cr), _mm256_cmpeq_epi8(v, lf))));
+        if (found != 0) return p + __builtin_ctz(found);
+    }
+    return find_line_end(p, end);
+}
+#endif
+
+// The line ends in [p, end): every CR, and every LF that does not follow a CR
+// (after_cr: the character before p was a CR). after_cr is left telling the
+// same of end.
+inline std::int64_t count_line_ends(const char* p, const char* const end, bool& after_cr) {
+    std::int64_t count = 0;
+#if defined(__SSE2__) && !defined(VORSEL_NO_SIMD)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    unsigned carry = after_cr ? 1u : 0u;
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)));
+        const auto lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)));
+        count += std::popcount(crs) + std::popcount(lfs & ~((crs << 1) | carry));
+        carry = crs >> 15;
+    }
+    after_cr = carry != 0;
+#endif
+    for (; p < end; ++p) {
+        count += *p == '\r' || (*p == '\n' && !after_cr) ? 1 : 0;
+        after_cr = *p == '\r';
+    }
+    return count;
+}
+
+// The lines of a file, read in pieces into a buffer the caller owns. A line
+// ends in LF, CR LF or CR alone; it is handed out as its first characters only
+// (without its line end): the reader never needs more than the 15 fields it
+// stores.
 class Lines {
 public:
     enum class Result { line, end, failed };
 
-    Lines(int fd, char* buffer, std::size_t capacity) : fd_(fd), buf_(buffer), cap_(capacity) {}
+    Lines(int fd, char* buffer, std::size_t capacity) : fd_(fd), buf_(buffer), cap_(capacity) {
+#if defined(VORSEL_AVX2_LINE_ENDS)
+        if (__builtin_cpu_supports("avx2")) find_ = find_line_end_avx2;
+#endif
+    }
 
     // The next line, cut to at most keep (<= kLineHead) characters. The view
     // stays valid until the next call.
     Result next(std::string_view& head, std::size_t keep) {
         for (;;) {
+            if (after_cr_ && pos_ < fill_) {  // the LF of a CR LF split between two pieces
+                pos_ += buf_[pos_] == '\n' ? 1 : 0;
+                after_cr_ = false;
+            }
             const std::size_t avail = fill_ - pos_;
             const char* start = buf_ + pos_;
-            const auto* lf = static_cast<const char*>(std::memchr(start, '\n', avail));
-            if (lf != nullptr || (eof_ && (avail > 0 || long_line_))) {
-                std::size_t len = lf != nullptr ? static_cast<std::size_t>(lf - start) : avail;
-                pos_ += lf != nullptr ? len + 1 : len;
+            const char* eol = find_(start, start + avail);
+            const bool ended = eol != start + avail;
+            if (ended || (eof_ && (avail > 0 || long_line_))) {
+                const auto len = static_cast<std::size_t>(eol - start);
+                pos_ += ended ? len + 1 : len;
+                if (ended && *eol == '\r') {  // CR LF is one line end
+                    if (pos_ < fill_)
+                        pos_ += buf_[pos_] == '\n' ? 1 : 0;
+                    else
+                        after_cr_ = true;
+                }
                 if (long_line_) {
                     long_line_ = false;
                     head = std::string_view(side_, std::min(side_len_, keep));
                     return Result::line;
                 }
-                if (len > 0 && start[len - 1] == '\r') --len;
                 head = std::string_view(start, std::min(len, keep));
                 return Result::line;
             }
@@ -132,18 +215,11 @@ public:
         count = 0;
         bool in_line = long_line_;
         long_line_ = false;
+        bool after_cr = after_cr_;
         for (;;) {
-            const char* p = buf_ + pos_;
-            const char* const end = buf_ + fill_;
-            if (p < end) {
-                const char* last = nullptr;
-                while (const auto* lf = static_cast<const char*>(
-                           std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) {
-                    ++count;
-                    last = lf;
-                    p = lf + 1;
-                }
-                in_line = last == nullptr ? true : last + 1 < end;
+            if (pos_ < fill_) {
+                count += count_line_ends(buf_ + pos_, buf_ + fill_, after_cr);
+                in_line = buf_[fill_ - 1] != '\r' && buf_[fill_ - 1] != '\n';
             }
             pos_ = fill_ = 0;
             if (eof_) break;
@@ -170,6 +246,7 @@ private:
         }
     }
 
+    const char* (*find_)(const char*, const char*) = find_line_end;  // or its AVX2 form
     int fd_;
     char* buf_;
     std::size_t cap_;
@@ -177,6 +254,7 @@ private:
     std::size_t fill_ = 0;
     bool eof_ = false;
     bool long_line_ = false;
+    bool after_cr_ = false;  // the last line ended in a CR at the end of the buffer
     char side_[kLineHead];
     std::size_t side_len_ = 0;
 };
@@ -312,6 +390,7 @@ std::int32_t read_data(const char* name, float* dat, float* sigrat, std::int32_t
 extern "C" VORSEL_FOR_API void READ_VORSEL_DATA(const char* name, float* dat, float* sigrat,
                                                 const int32_t* ncurves, int32_t* npoint,
                                                 int32_t* ReturnKey) {
+    const vorsel::DefaultFloatEnvironment environment;
     std::int32_t status = VORSEL_INTERNAL_ERROR;
     try {
         status = vorsel::read_data(name, dat, sigrat, *ncurves, *npoint);

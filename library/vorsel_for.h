@@ -7,7 +7,11 @@
  * booleans of which only the lowest bit is read (the program stores -1 or 0).
  * The operations return nothing: results and the status come back through the
  * arguments. They allocate nothing that outlives a call, keep no data between
- * calls, touch nothing outside their arguments and never trap.
+ * calls, touch nothing outside their arguments and never trap, whatever the
+ * values of the arguments. Each works in the default floating-point
+ * environment (exceptions masked, rounding to nearest, subnormals kept)
+ * whatever the caller's is, and gives the caller's back as it found it, status
+ * flags included.
  */
 #ifndef VORSEL_FOR_H
 #define VORSEL_FOR_H
@@ -82,12 +86,14 @@ enum {
 /* Reads the data file into dat (ncurves x npoint reals, row index fastest) and
  * sigrat (npoint reals, |Fo / s(Fo)|). name: NUL-terminated 8-bit path; only
  * its first 256 characters count and trailing blanks are dropped. Lines end in
- * CR LF or in LF alone; a short line reads as if padded with blanks. Fields:
+ * CR LF, in LF alone or in CR alone (CR followed by LF is one line end), each
+ * line its own way; a short line reads as if padded with blanks. Fields:
  * blanks ignored anywhere, an all-blank field is 0, exponents E, D, e or d,
  * the nearest 4-byte real; beyond its range infinity or 0. Row 2 (Fo) is
  * stored as its absolute value; s(Fo) = 0 gives sigrat = +inf (NaN for 0/0).
  * At most 15 fields per line are stored: with ncurves > 15, rows 16 and up
- * are left as they were. The file is read in pieces (one 1 MiB buffer) and
+ * are left as they were. An npoint below 0 counts as 0 (no line is stored)
+ * and is left as it was. The file is read in pieces (one 1 MiB buffer) and
  * closed before the call returns. */
 VORSEL_FOR_API void READ_VORSEL_DATA(const char* name, float* dat, float* sigrat,
                                      const int32_t* ncurves, int32_t* npoint, int32_t* ReturnKey);
@@ -103,7 +109,8 @@ VORSEL_FOR_API void READ_VORSEL_DATA(const char* name, float* dat, float* sigrat
  * written. Quotients, roots and weighted sums are formed in double and rounded
  * once. Arguments that would reach outside the arrays give no point: ixval or
  * (code 1) iyval outside 1..ncurves, ncurves < 4 for codes 2 to 5, npoint <= 0
- * (npcur = 0); walk entries outside 1..npoint are skipped. */
+ * (npcur = 0); walk entries outside 1..npoint are skipped. Codes 2 to 5 never
+ * look at iyval. */
 VORSEL_FOR_API void FILL_KURRENT(const float* dat, const float* sigrat, const int32_t* iperm,
                                  const int32_t* ixval, const int32_t* iyval, float* ywork,
                                  float* xwork, float* ycur, float* xcur, float* ysmo,

@@ -21,7 +21,7 @@ const float kInf = std::numeric_limits<float>::infinity();
 
 struct Point {
     float fo, fc, sfo, x;
-    float sig; // sigrat; NaN stays NaN
+    float sig;  // sigrat; NaN stays NaN
 };
 
 // A data set of 5 rows per point (row 5 is x, row 1 a running number), and
@@ -34,13 +34,13 @@ struct Curve {
     float siglim = 3.0f, clipp = 1.0e6f, clipm = -1.0e6f;
     std::int16_t reverse = -1, sqrooted = 0, smoothed = 0;
 
-    explicit Curve(const std::vector<Point> &points) : npoint(static_cast<std::int32_t>(points.size()))
-    {
+    explicit Curve(const std::vector<Point>& points)
+        : npoint(static_cast<std::int32_t>(points.size())) {
         const std::size_t n = points.size();
         dat.assign(n * 5 + 2, kGuard);
         sigrat.assign(n + 2, kGuard);
         for (std::size_t k = 0; k < n; ++k) {
-            float *d = &dat[1 + k * 5];
+            float* d = &dat[1 + k * 5];
             d[0] = static_cast<float>(k + 1);
             d[1] = points[k].fo;
             d[2] = points[k].fc;
@@ -48,35 +48,35 @@ struct Curve {
             d[4] = points[k].x;
             sigrat[k + 1] = points[k].sig;
         }
-        for (auto *v : {&ywork, &xwork, &ycur, &xcur, &ysmo}) {
+        for (auto* v : {&ywork, &xwork, &ycur, &xcur, &ysmo}) {
             v->assign(n + 2, kOld);
             v->front() = v->back() = kGuard;
         }
         iperm.assign(n + 2, 0);
-        for (std::size_t k = 0; k < n; ++k)
-            iperm[k + 1] = static_cast<std::int32_t>(k + 1);
+        for (std::size_t k = 0; k < n; ++k) iperm[k + 1] = static_cast<std::int32_t>(k + 1);
     }
-    void fill()
-    {
+    void fill() {
         const auto before_dat = dat;
         const auto before_sig = sigrat;
         const auto before_perm = iperm;
-        FILL_KURRENT(dat.data() + 1, sigrat.data() + 1, iperm.data() + 1, &ixval, &iyval, ywork.data() + 1,
-                     xwork.data() + 1, ycur.data() + 1, xcur.data() + 1, ysmo.data() + 1, &ncurves, &npoint,
-                     &npcur, &siglim, &clipp, &clipm, &reverse, &sqrooted, &smoothed, &ityp);
-        for (auto *v : {&ywork, &xwork, &ycur, &xcur, &ysmo}) {
+        FILL_KURRENT(dat.data() + 1, sigrat.data() + 1, iperm.data() + 1, &ixval, &iyval,
+                     ywork.data() + 1, xwork.data() + 1, ycur.data() + 1, xcur.data() + 1,
+                     ysmo.data() + 1, &ncurves, &npoint, &npcur, &siglim, &clipp, &clipm, &reverse,
+                     &sqrooted, &smoothed, &ityp);
+        for (auto* v : {&ywork, &xwork, &ycur, &xcur, &ysmo}) {
             EXPECT_EQ(v->front(), kGuard);
             EXPECT_EQ(v->back(), kGuard);
         }
-        EXPECT_EQ(std::memcmp(dat.data(), before_dat.data(), dat.size() * sizeof(float)), 0) << "dat is never written";
+        EXPECT_EQ(std::memcmp(dat.data(), before_dat.data(), dat.size() * sizeof(float)), 0)
+            << "dat is never written";
         EXPECT_EQ(iperm, before_perm);
         for (std::size_t i = 0; i < sigrat.size(); ++i)
-            EXPECT_TRUE(sigrat[i] == before_sig[i] || (std::isnan(sigrat[i]) && std::isnan(before_sig[i])));
+            EXPECT_TRUE(sigrat[i] == before_sig[i] ||
+                        (std::isnan(sigrat[i]) && std::isnan(before_sig[i])));
     }
     // Elements above npcur keep what they held.
-    void expect_untouched_above(std::int32_t n, bool smoothing_too) const
-    {
-        for (auto *v : {&ywork, &xwork, &ycur, &xcur})
+    void expect_untouched_above(std::int32_t n, bool smoothing_too) const {
+        for (auto* v : {&ywork, &xwork, &ycur, &xcur})
             for (std::size_t i = static_cast<std::size_t>(n) + 1; i + 1 < v->size(); ++i)
                 EXPECT_EQ((*v)[i], kOld) << "element " << i;
         const std::size_t from = smoothing_too ? static_cast<std::size_t>(n) + 1 : 1;
@@ -85,10 +85,9 @@ struct Curve {
     }
 };
 
-TEST(Curve, CurveTypes)
-{
+TEST(Curve, CurveTypes) {
     struct Case {
-        const char *name;
+        const char* name;
         std::int32_t ityp;
         float fo, fc, sfo, expected;
     } cases[] = {
@@ -102,7 +101,7 @@ TEST(Curve, CurveTypes)
         {"dF / Fo of 0 / 0 clips to clipm", 2, 0.0f, 0.0f, 1.0f, -1.0e6f},
         {"Fo / Fc over zero clips to clipp", 4, 1.0f, 0.0f, 1.0f, 1.0e6f},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Curve curve({{c.fo, c.fc, c.sfo, 7.0f, 10.0f}});
         curve.ityp = c.ityp;
@@ -115,10 +114,9 @@ TEST(Curve, CurveTypes)
     }
 }
 
-TEST(Curve, NoCurveLeavesEverythingAlone)
-{
+TEST(Curve, NoCurveLeavesEverythingAlone) {
     struct Case {
-        const char *name;
+        const char* name;
         std::int32_t ityp;
         float siglim;
     } cases[] = {
@@ -129,7 +127,7 @@ TEST(Curve, NoCurveLeavesEverythingAlone)
         {"code -1", -1, 0.0f},
         {"not-a-number limit", 3, kNaN},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Curve curve({{100, 90, 5, 1, 20}, {10, 9, 5, 2, 2}, {50, 40, 5, 3, 10}});
         curve.ityp = c.ityp;
@@ -142,9 +140,11 @@ TEST(Curve, NoCurveLeavesEverythingAlone)
     }
 }
 
-TEST(Curve, SelectionAtTheLimitAndNotANumber)
-{
-    Curve curve({{1, 1, 1, 1, 3.0f}, {2, 1, 1, 2, 2.9999998f}, {3, 1, 1, 3, kNaN}, {4, 1, 1, 4, kInf},
+TEST(Curve, SelectionAtTheLimitAndNotANumber) {
+    Curve curve({{1, 1, 1, 1, 3.0f},
+                 {2, 1, 1, 2, 2.9999998f},
+                 {3, 1, 1, 3, kNaN},
+                 {4, 1, 1, 4, kInf},
                  {5, 1, 1, 5, 3.5f}});
     curve.ityp = 1;
     curve.fill();
@@ -156,8 +156,7 @@ TEST(Curve, SelectionAtTheLimitAndNotANumber)
     curve.expect_untouched_above(3, true);
 }
 
-TEST(Curve, PlotOrderFollowsTheWalkOrReversesIt)
-{
+TEST(Curve, PlotOrderFollowsTheWalkOrReversesIt) {
     // Walked by descending x: 9, 7, 4, each y with its x.
     for (const bool reverse : {true, false}) {
         SCOPED_TRACE(reverse);
@@ -172,26 +171,25 @@ TEST(Curve, PlotOrderFollowsTheWalkOrReversesIt)
             const float x = reverse ? walk[i - 1] : walk[3 - i];
             EXPECT_EQ(curve.xcur[static_cast<std::size_t>(i)], x);
             EXPECT_EQ(curve.ycur[static_cast<std::size_t>(i)], x) << "y travels with its x";
-            EXPECT_EQ(curve.xwork[static_cast<std::size_t>(i)], walk[i - 1]) << "xwork keeps walk order";
+            EXPECT_EQ(curve.xwork[static_cast<std::size_t>(i)], walk[i - 1])
+                << "xwork keeps walk order";
         }
     }
 }
 
-TEST(Curve, FlagsReadOnlyTheirLowestBit)
-{
+TEST(Curve, FlagsReadOnlyTheirLowestBit) {
     Curve curve({{4, 1, 1, 4, 10}, {9, 1, 1, 9, 10}});
     curve.ityp = 1;
-    curve.reverse = 2; // lowest bit clear: false
+    curve.reverse = 2;  // lowest bit clear: false
     curve.sqrooted = 0x100;
     curve.fill();
     EXPECT_EQ(curve.xcur[1], 9.0f);
     EXPECT_EQ(curve.ycur[1], 9.0f) << "no root taken";
 }
 
-TEST(Curve, Clipping)
-{
+TEST(Curve, Clipping) {
     struct Case {
-        const char *name;
+        const char* name;
         float y, clipp, clipm, expected;
     } cases[] = {
         {"equal to clipp stays", 1.0f, 1.0f, -1.0f, 1.0f},
@@ -204,7 +202,7 @@ TEST(Curve, Clipping)
         {"minus infinity", -kInf, 1.0f, -1.0f, -1.0f},
         {"not a number", kNaN, 1.0f, -1.0f, -1.0f},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Curve curve({{c.y, 1, 1, 1, 10}});
         curve.ityp = 1;
@@ -217,8 +215,7 @@ TEST(Curve, Clipping)
     }
 }
 
-TEST(Curve, SignedSquareRoots)
-{
+TEST(Curve, SignedSquareRoots) {
     Curve curve({{100, 90, 5, 1, 10}, {90, 100, 5, 2, 10}, {50, 50, 5, 3, 10}, {50, 48, 5, 4, 10}});
     curve.sqrooted = -1;
     curve.fill();
@@ -230,26 +227,28 @@ TEST(Curve, SignedSquareRoots)
     EXPECT_EQ(curve.ywork[1], 2.0f) << "roots only in ycur";
 }
 
-TEST(Curve, Smoothing)
-{
+TEST(Curve, Smoothing) {
     struct Case {
-        const char *name;
+        const char* name;
         std::vector<float> y;
         std::vector<float> expected;
     } cases[] = {
-        {"five points", {1, 2, 3, 4, 5}, {static_cast<float>(4.0 / 3.0), 2, 3, 4, static_cast<float>(14.0 / 3.0)}},
+        {"five points",
+         {1, 2, 3, 4, 5},
+         {static_cast<float>(4.0 / 3.0), 2, 3, 4, static_cast<float>(14.0 / 3.0)}},
         {"three points", {3, 6, 9}, {4, 6, 8}},
-        {"constant of seven", {2.5f, 2.5f, 2.5f, 2.5f, 2.5f, 2.5f, 2.5f}, {2.5f, 2.5f, 2.5f, 2.5f, 2.5f, 2.5f, 2.5f}},
+        {"constant of seven",
+         {2.5f, 2.5f, 2.5f, 2.5f, 2.5f, 2.5f, 2.5f},
+         {2.5f, 2.5f, 2.5f, 2.5f, 2.5f, 2.5f, 2.5f}},
         {"interior weights 1 2 4 2 1", {0, 0, 0, 10, 0, 0, 0}, {0, 0, 2, 4, 2, 0, 0}},
         {"edge weights", {9, 0, 0, 0, 6}, {6, 2.25f, 1.5f, 1.5f, 4}},
         {"two points copy", {1, 5}, {1, 5}},
         {"one point copies", {7}, {7}},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<Point> points;
-        for (float y : c.y)
-            points.push_back({y, 1, 1, 0, 10});
+        for (float y : c.y) points.push_back({y, 1, 1, 0, 10});
         Curve curve(points);
         curve.ityp = 1;
         curve.smoothed = -1;
@@ -260,19 +259,17 @@ TEST(Curve, Smoothing)
     }
 }
 
-TEST(Curve, SmoothingFollowsTheRoots)
-{
+TEST(Curve, SmoothingFollowsTheRoots) {
     Curve curve({{4, 1, 1, 1, 10}, {16, 1, 1, 2, 10}, {36, 1, 1, 3, 10}});
     curve.ityp = 1;
     curve.sqrooted = -1;
     curve.smoothed = -1;
     curve.fill();
-    EXPECT_EQ(curve.ysmo[1], static_cast<float>(8.0 / 3.0)); // (2 * 2 + 4) / 3
-    EXPECT_EQ(curve.ysmo[2], 4.0f);                          // (2 + 8 + 6) / 4
+    EXPECT_EQ(curve.ysmo[1], static_cast<float>(8.0 / 3.0));  // (2 * 2 + 4) / 3
+    EXPECT_EQ(curve.ysmo[2], 4.0f);                           // (2 + 8 + 6) / 4
 }
 
-TEST(Curve, OnlySelectedPointsAreWritten)
-{
+TEST(Curve, OnlySelectedPointsAreWritten) {
     Curve curve({{100, 90, 5, 1, 20}, {10, 9, 5, 2, 2}, {50, 40, 5, 3, 10}, {60, 40, 5, 4, 1}});
     curve.smoothed = -1;
     curve.fill();
@@ -280,10 +277,9 @@ TEST(Curve, OnlySelectedPointsAreWritten)
     curve.expect_untouched_above(2, true);
 }
 
-TEST(Curve, ArgumentsThatWouldReachOutsideTheArrays)
-{
+TEST(Curve, ArgumentsThatWouldReachOutsideTheArrays) {
     struct Case {
-        const char *name;
+        const char* name;
         std::int32_t ixval, iyval, ityp, ncurves;
         std::vector<std::int32_t> perm;
         std::int32_t expected;
@@ -295,13 +291,13 @@ TEST(Curve, ArgumentsThatWouldReachOutsideTheArrays)
         {"walk entries outside 1..npoint are skipped", 5, 2, 1, 5, {0, 4, 2}, 1},
         {"negative walk entry", 5, 2, 1, 5, {-2147483647 - 1, 3, 3}, 2},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Curve curve({{100, 90, 5, 1, 20}, {10, 9, 5, 2, 20}, {50, 40, 5, 3, 20}});
         curve.ixval = c.ixval;
         curve.iyval = c.iyval;
         curve.ityp = c.ityp;
-        curve.ncurves = c.ncurves; // points then overlap in dat; all reads stay inside it
+        curve.ncurves = c.ncurves;  // points then overlap in dat; all reads stay inside it
         curve.iperm = {0, c.perm[0], c.perm[1], c.perm[2], 0};
         curve.fill();
         EXPECT_EQ(curve.npcur, c.expected);
@@ -312,14 +308,14 @@ TEST(Curve, ArgumentsThatWouldReachOutsideTheArrays)
 // of the points significant (some ratios NaN, some walk entries outside the
 // points), each curve type. The result must be the one a plain walk gives,
 // with nothing written above the count.
-TEST(FillKurrent, LongWalkGivesThePlainWalksCurve)
-{
+TEST(FillKurrent, LongWalkGivesThePlainWalksCurve) {
     constexpr std::size_t n = 300001;
     std::mt19937 rng(42);
     std::uniform_real_distribution<float> u(0.0f, 10.0f);
     std::vector<Point> points(n);
     for (std::size_t k = 0; k < n; ++k)
-        points[k] = {u(rng) + 1.0f, u(rng) + 1.0f, u(rng) * 0.1f + 0.05f, u(rng), k % 97 == 0 ? kNaN : u(rng) * 0.6f};
+        points[k] = {u(rng) + 1.0f, u(rng) + 1.0f, u(rng) * 0.1f + 0.05f, u(rng),
+                     k % 97 == 0 ? kNaN : u(rng) * 0.6f};
     for (const std::int32_t ityp : {1, 2, 3, 4, 5}) {
         SCOPED_TRACE(ityp);
         Curve curve(points);
@@ -328,16 +324,19 @@ TEST(FillKurrent, LongWalkGivesThePlainWalksCurve)
         std::vector<std::int32_t> order(n);
         std::iota(order.begin(), order.end(), 1);
         std::shuffle(order.begin(), order.end(), rng);
-        order[n / 2] = 0; // an entry outside the points is skipped
+        order[n / 2] = 0;  // an entry outside the points is skipped
         std::copy(order.begin(), order.end(), curve.iperm.begin() + 1);
 
         std::vector<float> want_y, want_x;
         for (const std::int32_t k : order) {
-            if (k < 1 || !(points[static_cast<std::size_t>(k - 1)].sig >= curve.siglim))
-                continue;
-            const Point &p = points[static_cast<std::size_t>(k - 1)];
+            if (k < 1 || !(points[static_cast<std::size_t>(k - 1)].sig >= curve.siglim)) continue;
+            const Point& p = points[static_cast<std::size_t>(k - 1)];
             const double fo = p.fo, fc = p.fc, sfo = p.sfo;
-            const double y = ityp == 1 ? fo : ityp == 2 ? (fo - fc) / fo : ityp == 3 ? (fo - fc) / sfo : ityp == 4 ? fo / fc : fo / sfo;
+            const double y = ityp == 1   ? fo
+                             : ityp == 2 ? (fo - fc) / fo
+                             : ityp == 3 ? (fo - fc) / sfo
+                             : ityp == 4 ? fo / fc
+                                         : fo / sfo;
             want_y.push_back(static_cast<float>(y));
             want_x.push_back(p.x);
         }
@@ -355,4 +354,4 @@ TEST(FillKurrent, LongWalkGivesThePlainWalksCurve)
     }
 }
 
-} // namespace
+}  // namespace

@@ -19,27 +19,24 @@ namespace {
 
 using vorsel::read_real;
 
-std::string field10(const std::string &s)
-{
+std::string field10(const std::string& s) {
     EXPECT_EQ(s.size(), 10u) << "test field must be 10 characters: [" << s << "]";
     return s;
 }
 
-bool same_float(float a, float b)
-{
+bool same_float(float a, float b) {
     return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
 }
 
 const float kInf = std::numeric_limits<float>::infinity();
 
 struct FieldCase {
-    const char *name;
-    const char *field;
+    const char* name;
+    const char* field;
     float expected;
 };
 
-TEST(Field, ReadsTheFormsOfANumber)
-{
+TEST(Field, ReadsTheFormsOfANumber) {
     const FieldCase cases[] = {
         {"whole number right-justified", "       125", 125.0f},
         {"decimals", "      1.25", 1.25f},
@@ -73,17 +70,17 @@ TEST(Field, ReadsTheFormsOfANumber)
         {"rounds to nearest even", "16777217.0", 16777216.0f},
         {"rounds up", "16777219.0", 16777220.0f},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         float v = -999.0f;
         ASSERT_TRUE(read_real(field10(c.field).c_str(), v)) << c.field;
-        EXPECT_TRUE(same_float(v, c.expected)) << c.field << " gave " << v << ", expected " << c.expected;
+        EXPECT_TRUE(same_float(v, c.expected))
+            << c.field << " gave " << v << ", expected " << c.expected;
     }
 }
 
-TEST(Field, NegativeZeroKeepsItsSign)
-{
-    for (const char *f : {"      -0.0", "        -0", "  -0.0E+05"}) {
+TEST(Field, NegativeZeroKeepsItsSign) {
+    for (const char* f : {"      -0.0", "        -0", "  -0.0E+05"}) {
         SCOPED_TRACE(f);
         float v = 1.0f;
         ASSERT_TRUE(read_real(f, v));
@@ -92,14 +89,13 @@ TEST(Field, NegativeZeroKeepsItsSign)
     }
 }
 
-TEST(Field, RefusesWhatIsNotANumber)
-{
-    const char *cases[] = {
-        "     12,50", "      abcd", "     1.2.3", "    1.0E+ ", "      1.0E", "         -",
-        "         .", "       E10", "    --12.5", "    12.5-1", "     12-.5", "   1.0F+02",
+TEST(Field, RefusesWhatIsNotANumber) {
+    const char* cases[] = {
+        "     12,50", "      abcd", "     1.2.3", "    1.0E+ ",  "      1.0E", "         -",
+        "         .", "       E10", "    --12.5", "    12.5-1",  "     12-.5", "   1.0F+02",
         "       NaN", "  Infinity", "    1.0E1.", "\t     12.5", "  1.0E+0-2", "    1.0+05",
     };
-    for (const char *f : cases) {
+    for (const char* f : cases) {
         SCOPED_TRACE(f);
         float v = 7.0f;
         EXPECT_FALSE(read_real(field10(f).c_str(), v));
@@ -110,18 +106,17 @@ TEST(Field, RefusesWhatIsNotANumber)
     EXPECT_FALSE(read_real(with_nul, v));
 }
 
-TEST(Field, WholeNumbersOfTheHeader)
-{
+TEST(Field, WholeNumbersOfTheHeader) {
     struct Case {
-        const char *field;
+        const char* field;
         bool ok;
         std::int32_t value;
     } cases[] = {
-        {"    13", true, 13}, {"13    ", true, 13}, {" 1 3  ", true, 13}, {"      ", true, 0},
-        {"   -13", true, -13}, {"   +15", true, 15}, {"  13.0", false, 0}, {"    1E", false, 0},
-        {"     -", false, 0}, {"  x13 ", false, 0}, {"999999", true, 999999},
+        {"    13", true, 13},  {"13    ", true, 13}, {" 1 3  ", true, 13},     {"      ", true, 0},
+        {"   -13", true, -13}, {"   +15", true, 15}, {"  13.0", false, 0},     {"    1E", false, 0},
+        {"     -", false, 0},  {"  x13 ", false, 0}, {"999999", true, 999999},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.field);
         std::int32_t v = -7;
         EXPECT_EQ(vorsel::read_whole(c.field, 6, v), c.ok);
@@ -134,58 +129,49 @@ TEST(Field, WholeNumbersOfTheHeader)
 // The plain text of a field (no blanks, 'e' for the exponent) as from_chars
 // reads it; from_chars leaves out-of-range results unset, strtof in the "C"
 // locale then gives what a formatted read gives (infinity or zero).
-float reference(const std::string &field)
-{
+float reference(const std::string& field) {
     std::string plain;
     for (char c : field) {
-        if (c == ' ')
-            continue;
+        if (c == ' ') continue;
         plain += (c == 'D' || c == 'd' || c == 'E') ? 'e' : c;
     }
-    if (plain.empty())
-        return 0.0f;
+    if (plain.empty()) return 0.0f;
     const bool negative = plain[0] == '-';
     const std::string body = (plain[0] == '-' || plain[0] == '+') ? plain.substr(1) : plain;
     float v = 0.0f;
     const auto [end, ec] = std::from_chars(body.data(), body.data() + body.size(), v);
     EXPECT_EQ(end, body.data() + body.size()) << field;
-    if (ec == std::errc::result_out_of_range)
-        v = std::strtof(body.c_str(), nullptr);
+    if (ec == std::errc::result_out_of_range) v = std::strtof(body.c_str(), nullptr);
     return negative ? -v : v;
 }
 
-std::string random_field(std::mt19937_64 &rng)
-{
+std::string random_field(std::mt19937_64& rng) {
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     std::string number;
-    if (pick(4) == 0)
-        number += '-';
+    if (pick(4) == 0) number += '-';
     const int shape = pick(10);
     const int ndigits = 1 + pick(shape < 7 ? 9 : 6);
     std::string digits;
-    for (int i = 0; i < ndigits; ++i)
-        digits += static_cast<char>('0' + pick(10));
-    if (shape < 7) { // fixed point, the common shape
+    for (int i = 0; i < ndigits; ++i) digits += static_cast<char>('0' + pick(10));
+    if (shape < 7) {  // fixed point, the common shape
         const int at = pick(ndigits + 1);
-        number += digits.substr(0, static_cast<std::size_t>(at)) + "." + digits.substr(static_cast<std::size_t>(at));
-    } else if (shape < 9) { // mantissa and exponent
+        number += digits.substr(0, static_cast<std::size_t>(at)) + "." +
+                  digits.substr(static_cast<std::size_t>(at));
+    } else if (shape < 9) {  // mantissa and exponent
         number += digits.substr(0, 1) + "." + digits.substr(1);
         number += "EeDd"[pick(4)];
         const int e = pick(100) - 50;
         number += (e < 0 ? "-" : "+") + std::to_string(std::abs(e));
-    } else { // whole number
+    } else {  // whole number
         number += digits;
     }
-    if (number.size() > 10)
-        number.resize(10);
-    while (std::strchr("EeDd+-", number.back()) != nullptr)
-        number.pop_back();
+    if (number.size() > 10) number.resize(10);
+    while (std::strchr("EeDd+-", number.back()) != nullptr) number.pop_back();
     std::string f(10 - number.size(), ' ');
-    return pick(8) == 0 ? number + f : f + number; // now and then left-justified
+    return pick(8) == 0 ? number + f : f + number;  // now and then left-justified
 }
 
-TEST(Field, ExactlyAsFromCharsOnRandomFields)
-{
+TEST(Field, ExactlyAsFromCharsOnRandomFields) {
     std::mt19937_64 rng(20240611);
     int mismatches = 0;
     for (int i = 0; i < 2000000 && mismatches < 10; ++i) {
@@ -198,8 +184,8 @@ TEST(Field, ExactlyAsFromCharsOnRandomFields)
         }
         const float r = reference(f);
         if (!same_float(v, r)) {
-            ADD_FAILURE() << "[" << f << "] gave " << v << " (" << std::hexfloat << v << "), from_chars "
-                          << r << std::defaultfloat;
+            ADD_FAILURE() << "[" << f << "] gave " << v << " (" << std::hexfloat << v
+                          << "), from_chars " << r << std::defaultfloat;
             ++mismatches;
         }
     }
@@ -208,8 +194,7 @@ TEST(Field, ExactlyAsFromCharsOnRandomFields)
 // Every fixed-point field of seven significant digits with every count of
 // decimals near the halfway points of 4-byte reals: the fast path's single
 // division must round as from_chars does.
-TEST(Field, FastPathAgreesNearHalfwayPoints)
-{
+TEST(Field, FastPathAgreesNearHalfwayPoints) {
     std::mt19937_64 rng(7);
     for (int decimals = 0; decimals <= 8; ++decimals) {
         for (int i = 0; i < 50000; ++i) {
@@ -219,8 +204,7 @@ TEST(Field, FastPathAgreesNearHalfwayPoints)
                 digits.insert(0, static_cast<std::size_t>(decimals + 1) - digits.size(), '0');
             std::string number = digits;
             number.insert(number.size() - static_cast<std::size_t>(decimals), ".");
-            if (number.size() > 10)
-                continue;
+            if (number.size() > 10) continue;
             const std::string f = std::string(10 - number.size(), ' ') + number;
             float v = 0.0f;
             ASSERT_TRUE(read_real(f.c_str(), v)) << f;
@@ -229,9 +213,8 @@ TEST(Field, FastPathAgreesNearHalfwayPoints)
     }
 }
 
-TEST(Field, TheLocaleDoesNotChangeTheDecimalPoint)
-{
-    const char *old = std::setlocale(LC_NUMERIC, nullptr);
+TEST(Field, TheLocaleDoesNotChangeTheDecimalPoint) {
+    const char* old = std::setlocale(LC_NUMERIC, nullptr);
     const std::string saved = old != nullptr ? old : "C";
     if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr)
         GTEST_SKIP() << "no German locale on this machine";
@@ -242,4 +225,4 @@ TEST(Field, TheLocaleDoesNotChangeTheDecimalPoint)
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
-} // namespace
+}  // namespace

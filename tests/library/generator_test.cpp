@@ -80,10 +80,10 @@ TEST(Generator, FieldsLieInTheirPhysicalRanges) {
         float lo, hi;
     };
     const Range ranges[] = {
-        {2, "Fo", 0.0f, 1.0e5f},     {3, "Fc", 0.0f, 1.0e5f},    {4, "s(Fo)", 1.0e-6f, 1.0e4f},
-        {5, "XRtime", 0.0f, 1.0e3f}, {6, "theta", 0.0f, 30.0f},  {7, "phi", 0.0f, 360.0f},
-        {8, "omega", -180.0f, 360.0f}, {9, "kappa", -180.0f, 180.0f},
-        {11, "abscor", 0.5f, 2.0f},  {12, "drift", 0.5f, 1.5f},  {13, "weight", 0.0f, 1.0e3f},
+        {2, "Fo", 0.0f, 1.0e5f},       {3, "Fc", 0.0f, 1.0e5f},       {4, "s(Fo)", 1.0e-6f, 1.0e4f},
+        {5, "XRtime", 0.0f, 1.0e3f},   {6, "theta", 0.0f, 30.0f},     {7, "phi", 0.0f, 360.0f},
+        {8, "omega", -180.0f, 360.0f}, {9, "kappa", -180.0f, 180.0f}, {11, "abscor", 0.5f, 2.0f},
+        {12, "drift", 0.5f, 1.5f},     {13, "weight", 0.0f, 1.0e3f},
     };
     for (const auto& range : ranges) {
         SCOPED_TRACE(range.name);

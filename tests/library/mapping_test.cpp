@@ -15,18 +15,16 @@ constexpr std::int32_t kGuard = -424242;
 constexpr std::int32_t kOld = 9999;
 
 struct Mapping {
-    std::vector<float> y;        // y[1..n] with guards at 0 and n + 1
+    std::vector<float> y;  // y[1..n] with guards at 0 and n + 1
     std::vector<std::int32_t> nkur;
 
-    explicit Mapping(const std::vector<float> &values)
-        : y(values.size() + 2, -1.0e30f), nkur(values.size() + 2, kOld)
-    {
-        for (std::size_t i = 0; i < values.size(); ++i)
-            y[i + 1] = values[i];
+    explicit Mapping(const std::vector<float>& values)
+        : y(values.size() + 2, -1.0e30f), nkur(values.size() + 2, kOld) {
+        for (std::size_t i = 0; i < values.size(); ++i) y[i + 1] = values[i];
         nkur.front() = nkur.back() = kGuard;
     }
-    void map(std::int32_t first, std::int32_t last, float valmin, std::int32_t maxpar, float skale)
-    {
+    void map(std::int32_t first, std::int32_t last, float valmin, std::int32_t maxpar,
+             float skale) {
         const auto npcur = static_cast<std::int32_t>(y.size() - 2);
         KUR_TO_NKUR(y.data() + 1, nkur.data() + 1, &npcur, &first, &last, &valmin, &maxpar, &skale);
         EXPECT_EQ(nkur.front(), kGuard);
@@ -38,13 +36,12 @@ const float kInf = std::numeric_limits<float>::infinity();
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 struct Case {
-    const char *name;
+    const char* name;
     float value, valmin, skale;
     std::int32_t maxpar, expected;
 };
 
-TEST(Mapping, ValuesToHeights)
-{
+TEST(Mapping, ValuesToHeights) {
     const Case cases[] = {
         {"origin maps to 0", 0.0f, 0.0f, 10.0f, 100, 0},
         {"2.5 rounds up", 0.25f, 0.0f, 10.0f, 100, 3},
@@ -70,7 +67,7 @@ TEST(Mapping, ValuesToHeights)
         {"infinite scale times zero", 1.0f, 1.0f, kInf, 300, 0},
         {"product in double then rounded once", 0.1f, 0.0f, 25.0f, 100, 3},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Mapping m({c.value});
         m.map(1, 1, c.valmin, c.maxpar, c.skale);
@@ -78,11 +75,9 @@ TEST(Mapping, ValuesToHeights)
     }
 }
 
-TEST(Mapping, OnlyTheViewWindowIsWritten)
-{
+TEST(Mapping, OnlyTheViewWindowIsWritten) {
     std::vector<float> values(10);
-    for (int i = 0; i < 10; ++i)
-        values[static_cast<std::size_t>(i)] = static_cast<float>(i + 1);
+    for (int i = 0; i < 10; ++i) values[static_cast<std::size_t>(i)] = static_cast<float>(i + 1);
     Mapping m(values);
     m.map(3, 5, 0.0f, 1000, 10.0f);
     const std::int32_t expected[] = {kOld, kOld, 30, 40, 50, kOld, kOld, kOld, kOld, kOld};
@@ -90,8 +85,7 @@ TEST(Mapping, OnlyTheViewWindowIsWritten)
         EXPECT_EQ(m.nkur[static_cast<std::size_t>(i)], expected[i - 1]) << "element " << i;
 }
 
-TEST(Mapping, EmptyAndSingleWindows)
-{
+TEST(Mapping, EmptyAndSingleWindows) {
     Mapping one({1.0f, 2.0f, 3.0f});
     one.map(2, 2, 0.0f, 100, 1.0f);
     EXPECT_EQ(one.nkur[1], kOld);
@@ -100,16 +94,14 @@ TEST(Mapping, EmptyAndSingleWindows)
 
     Mapping none({1.0f, 2.0f, 3.0f});
     none.map(3, 2, 0.0f, 100, 1.0f);
-    for (int i = 1; i <= 3; ++i)
-        EXPECT_EQ(none.nkur[static_cast<std::size_t>(i)], kOld);
+    for (int i = 1; i <= 3; ++i) EXPECT_EQ(none.nkur[static_cast<std::size_t>(i)], kOld);
 }
 
-TEST(Mapping, IndicesOutsideTheArraysAreNotMapped)
-{
+TEST(Mapping, IndicesOutsideTheArraysAreNotMapped) {
     Mapping m({1.0f, 2.0f, 3.0f});
-    m.map(-5, 50, 0.0f, 100, 1.0f); // the guards are checked in map()
+    m.map(-5, 50, 0.0f, 100, 1.0f);  // the guards are checked in map()
     EXPECT_EQ(m.nkur[1], 1);
     EXPECT_EQ(m.nkur[3], 3);
 }
 
-} // namespace
+}  // namespace
