@@ -247,7 +247,8 @@ TEST_F(FirstRunTest, EveryLineEndGivesEveryReflection) {
     const Case cases[] = {{"CR LF", "\r\n", "\r\n"},
                           {"LF", "\n", "\n"},
                           {"header LF, data CR LF", "\n", "\r\n"},
-                          {"header CR LF, data LF", "\r\n", "\n"}};
+                          {"header CR LF, data LF", "\r\n", "\n"},
+                          {"CR alone", "\r", "\r"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path =
