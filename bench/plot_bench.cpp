@@ -469,16 +469,24 @@ std::int64_t status_kib(const char* field) {
     return -1;
 }
 
-// Peak memory of the program with n reflections loaded and used: start-up,
-// a curve against several x quantities, fit to frame with the overlay.
-int peak_memory(std::int64_t n) {
+// The program in this process with its window up, the chooser set to pick
+// the n-reflection file; nothing is read yet.
+std::unique_ptr<Program> fresh_program(std::int64_t n) {
     const std::string path = data_file(n);
-    if (path.empty()) return 1;
+    if (path.empty()) return nullptr;
     auto p = std::make_unique<Program>();
     p->n = n;
     p->chooser.path = path;
     p->window.show();
     QApplication::processEvents();
+    return p;
+}
+
+// Peak memory of the program with n reflections loaded and used: start-up,
+// a curve against several x quantities, fit to frame with the overlay.
+int peak_memory(std::int64_t n) {
+    std::unique_ptr<Program> p = fresh_program(n);
+    if (!p) return 1;
     const std::int64_t before = status_kib("VmRSS:");
     p->form.Form_Load();
     QApplication::processEvents();
@@ -518,16 +526,10 @@ double ms_since(Clock::time_point t0) {
 // (a user who looks at the empty board first); without, at once. Prints one
 // line: start-up ms, first x click ms, a second x quantity ("vs. phi") ms.
 int cold_session(std::int64_t n, bool wait) {
-    const std::string path = data_file(n);
-    if (path.empty()) return 1;
-    auto p = std::make_unique<Program>();
-    p->n = n;
-    p->chooser.path = path;
-    p->window.show();
-    QApplication::processEvents();
+    std::unique_ptr<Program> p = fresh_program(n);
+    if (!p) return 1;
     Clock::time_point t0 = Clock::now();
     p->form.Form_Load();
-    if (std::getenv("VORSEL_BENCH_SPLIT")) std::fprintf(stderr, "form_load %.1f\n", ms_since(t0));
     QApplication::processEvents();
     const double startup = ms_since(t0);
     if (p->form.ended() || p->form.npoint != n) return 1;
