@@ -39,6 +39,14 @@ std::string seven(const std::string& usual) {
     return usual.size() >= 7 ? usual : std::string(7 - usual.size(), ' ') + usual;
 }
 
+std::string setting(const char* key) {
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, "DADO_QEM", "DADO_QEM");
+    s.beginGroup("VORSEL");
+    const QVariant v = s.value(key, "<missing>");
+    return v.typeId() == QMetaType::QByteArray ? v.toByteArray().toStdString()
+                                              : v.toString().toStdString();
+}
+
 QColor icross() { return platform::qt::to_qcolor(0x8000000F); }
 
 void ProgramTest::SetUp() {

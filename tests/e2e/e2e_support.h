@@ -29,6 +29,9 @@ std::string generated_data(int n);
 // theta of the i-th point in ascending theta among the points k not divisible
 // by ten, for the file above with n = 1000 (the curve at the start limit).
 double selected_theta(int i);
+// A value of the program's settings store (section "VORSEL"), as its bytes;
+// "<missing>" when there is none.
+std::string setting(const char* key);
 // The read-out text of a value: right-aligned in seven characters.
 std::string seven(const std::string& usual);
 

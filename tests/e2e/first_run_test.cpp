@@ -19,14 +19,6 @@ namespace {
 namespace but = vorsel::plot::but;
 using platform::ReadOut;
 
-std::string setting(const char* key) {
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, "DADO_QEM", "DADO_QEM");
-    s.beginGroup("VORSEL");
-    const QVariant v = s.value(key, "<missing>");
-    return v.typeId() == QMetaType::QByteArray ? v.toByteArray().toStdString()
-                                              : v.toString().toStdString();
-}
-
 void remember(const std::string& dir, const std::string& file) {
     QSettings s(QSettings::IniFormat, QSettings::UserScope, "DADO_QEM", "DADO_QEM");
     s.beginGroup("VORSEL");

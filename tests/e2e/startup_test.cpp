@@ -14,12 +14,6 @@ namespace but = vorsel::plot::but;
 
 using platform::ReadOut;
 
-std::string setting(const char* key) {
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, "DADO_QEM", "DADO_QEM");
-    s.beginGroup("VORSEL");
-    return s.value(key, "<missing>").toString().toStdString();
-}
-
 class StartupTest : public ProgramTest {};
 
 TEST_F(StartupTest, ChosenFileFillsReadOutsCaptionAndBlankBoard) {
