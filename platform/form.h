@@ -38,13 +38,13 @@ struct PlotFormLayout {
     Rect frame;                 // fraVorsel, in the window
     std::string frame_caption;  // design-time caption
     // Everything below is measured from the frame's origin.
-    Rect board;                 // pctPlot
-    Rect range;                 // cmdRange
+    Rect board;  // pctPlot
+    Rect range;  // cmdRange
     Colour range_face = kSys3DLight;
-    bool range_enabled = false;  // cmdRange cannot be clicked
-    Rect window;                // cmdWindow
+    bool range_enabled = false;   // cmdRange cannot be clicked
+    Rect window;                  // cmdWindow
     bool window_enabled = false;  // cmdWindow cannot be clicked
-    Rect text_box;              // txtBox, never written
+    Rect text_box;                // txtBox, never written
     Colour text_box_background = kSysButtonFace;
     std::vector<ButtonSpec> buttons;
     std::vector<ReadOutSpec> read_outs;
@@ -53,6 +53,9 @@ struct PlotFormLayout {
     std::string menu_file = "&File", menu_open = "&Open", menu_exit = "&Exit";
     // The curve out of the window: a picture, the curve's numbers.
     std::string menu_save_picture = "Save &Picture...", menu_export_curve = "Export &Curve Data...";
+    // The window's zoom.
+    std::string menu_view = "&View", menu_zoom_in = "Zoom In", menu_zoom_out = "Zoom Out",
+                menu_actual_size = "Actual Size";
 };
 
 }  // namespace vorsel::platform
