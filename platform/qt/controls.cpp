@@ -20,9 +20,11 @@ void set_face(QWidget* w, Colour c) {
 }
 
 QFont fitted_font(const QFont& base, const QString& text, int width_px) {
+    // Enlarged text does not widen exactly in proportion: where the zoomed
+    // smallest face is still too wide, the steps go on down to 6 points.
     const double smallest = zoomed_points(6.0), step = zoomed_points(0.5);
     const double start = base.pointSizeF() > 0 ? base.pointSizeF() : zoomed_points(8.0);
-    for (double points = start; points >= smallest; points -= step) {
+    for (double points = start; points >= 6.0; points -= step) {
         for (int stretch : {100, 90, 80, 70}) {
             QFont f = base;
             f.setPointSizeF(points);

@@ -16,8 +16,9 @@ namespace vorsel::platform::qt {
 // Paints a button's face in a colour of the window (up or down look).
 void set_face(QWidget* w, Colour c);
 
-// The base font, narrowed and then made smaller (not below 6 points of the
-// design size, at the zoom) until the text fits into the width: the controls
+// The base font, narrowed and then made smaller (not below 6 points at the
+// design size, 6 points times the zoom unless only a smaller one fits) until
+// the text fits into the width: the controls
 // keep their design-time sizes in twips, and the captions must stay readable
 // in them with this platform's fonts, which run wider than the ones the design
 // was made with.

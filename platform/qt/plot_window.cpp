@@ -151,13 +151,13 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent)
         readouts_.add(r.box, edit);
     }
 
-    auto* txt_box = new QLineEdit(box_);
-    txt_box->setObjectName("txtBox");
-    placed_.push_back({txt_box, layout.text_box});
+    txt_box_ = new QLineEdit(box_);
+    txt_box_->setObjectName("txtBox");
+    placed_.push_back({txt_box_, layout.text_box});
     {
-        QPalette pal = txt_box->palette();
+        QPalette pal = txt_box_->palette();
         pal.setColor(QPalette::Base, to_qcolor(layout.text_box_background));
-        txt_box->setPalette(pal);
+        txt_box_->setPalette(pal);
     }
 
     for (const ButtonSpec& s : layout.buttons) {
@@ -239,6 +239,8 @@ void PlotWindow::lay_out() {
     // Set on their own, so that chrome_height can try other sizes on them.
     menuBar()->setFont(font);
     statusBar()->setFont(font);
+    // The status bar as high as measured, with or without a line in it.
+    statusBar()->setFixedHeight(chrome(zoom_percent()).status);
     client_->setFixedSize(to_px(layout_.client_width), to_px(layout_.client_height));
     box_->setGeometry(to_px(layout_.frame));
     frame_->apply_zoom();
@@ -247,6 +249,12 @@ void PlotWindow::lay_out() {
     range_->apply();
     window_->apply();
     for (const Placed& p : placed_) p.widget->setGeometry(to_px(p.twips));
+    // Set on each control: inside the frame, whose caption has a style sheet
+    // of its own, a control keeps the font it was first shown in.
+    for (QWidget* w : {static_cast<QWidget*>(range_->widget()),
+                       static_cast<QWidget*>(window_->widget()), static_cast<QWidget*>(txt_box_)})
+        w->setFont(font);
+    for (const auto& [index, b] : buttons_.all()) b->setFont(font);
     // txtBox reaches into the first label of the first column: the
     // right-aligned text must end up clear of it.
     const QRect txt = to_px(layout_.text_box);
@@ -273,23 +281,32 @@ void PlotWindow::apply_zoom(int percent) {
 }
 
 int PlotWindow::chrome_height(int percent) {
+    const Chrome c = chrome(percent);
+    return c.menu + c.status;
+}
+
+PlotWindow::Chrome PlotWindow::chrome(int percent) {
     if (auto it = chrome_.find(percent); it != chrome_.end()) return it->second;
-    // Measured in the fonts of that zoom, and put back: as the window's
-    // layout places them, the menu bar at its height for the window's width,
-    // the status bar at the larger of its two size hints.
-    QMenuBar* menu = menuBar();
-    QStatusBar* status = statusBar();
-    const QFont now = menu->font();
-    const QFont trial = window_font(percent);
-    menu->setFont(trial);
-    status->setFont(trial);
-    int menu_height = menu->heightForWidth(std::max(width(), menu->minimumWidth()));
-    if (menu_height < 0) menu_height = menu->sizeHint().height();
+    // Measured on a menu bar with the same menus and a status bar with a line
+    // of text, made for the purpose in the fonts of that zoom (the window's
+    // own ones hold sizes from their last layout): as the window's layout
+    // places them, the menu bar at its height for the window's width, the
+    // status bar at the larger of its two size hints.
+    const QFont font = window_font(percent);
+    QMenuBar menu(this);
+    menu.hide();
+    menu.setFont(font);
+    for (const QAction* a : menuBar()->actions()) menu.addMenu(a->text());
+    int menu_height = menu.heightForWidth(std::max(width(), menu.minimumWidth()));
+    if (menu_height < 0) menu_height = menu.sizeHint().height();
+    QStatusBar status(this);
+    status.hide();
+    status.setSizeGripEnabled(false);
+    status.setFont(font);
+    status.addWidget(new QLabel(QStringLiteral("point 1 of 1"), &status), 1);
     const int status_height =
-        std::max(status->sizeHint().height(), status->minimumSizeHint().height());
-    menu->setFont(now);
-    status->setFont(now);
-    return chrome_[percent] = menu_height + status_height;
+        std::max(status.sizeHint().height(), status.minimumSizeHint().height());
+    return chrome_[percent] = Chrome{menu_height, status_height};
 }
 
 QSize PlotWindow::size_for_zoom(int percent) {
@@ -317,6 +334,8 @@ void PlotWindow::set_zoom_percent(int percent) {
     const QSize room = screen_room ? screen_room() : QSize();
     if (room.isValid() && !room.isEmpty()) percent = std::min(percent, fitting_zoom(room));
     apply_zoom(percent);
+    // The window's least size follows the new fonts before it is resized.
+    layout()->activate();
     resize(size_for_zoom(percent));
 }
 

@@ -110,7 +110,11 @@ private:
     void lay_out();
     void apply_zoom(int percent);
     QFont window_font(int percent) const;
-    // The height the menu bar and the status bar take at a zoom.
+    // The heights the menu bar and the status bar take at a zoom.
+    struct Chrome {
+        int menu, status;
+    };
+    Chrome chrome(int percent);
     int chrome_height(int percent);
 
     PlotFormLayout layout_;
@@ -118,13 +122,14 @@ private:
     QWidget* stage_ = nullptr;  // the central widget: the client centred in it
     QWidget* client_ = nullptr;
     QGroupBox* box_ = nullptr;
+    QLineEdit* txt_box_ = nullptr;
     struct Placed {
         QWidget* widget;
         Rect twips;
     };
-    std::vector<Placed> placed_;  // controls that only keep their place
-    std::vector<Placed> labels_;  // labels whose font is fitted to their width
-    std::map<int, int> chrome_;   // chrome_height by percent
+    std::vector<Placed> placed_;    // controls that only keep their place
+    std::vector<Placed> labels_;    // labels whose font is fitted to their width
+    std::map<int, Chrome> chrome_;  // by percent
     QAction* zoom_in_ = nullptr;
     QAction* zoom_out_ = nullptr;
     QAction* actual_size_ = nullptr;
