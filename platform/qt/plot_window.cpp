@@ -333,9 +333,15 @@ void PlotWindow::set_zoom_percent(int percent) {
     }
     const QSize room = screen_room ? screen_room() : QSize();
     if (room.isValid() && !room.isEmpty()) percent = std::min(percent, fitting_zoom(room));
-    apply_zoom(percent);
-    // The window's least size follows the new fonts before it is resized.
-    layout()->activate();
+    // A window on the screen that grows is given the size, and the size sets
+    // the zoom as a drag of its edge would (where the desktop keeps the window
+    // smaller, the zoom is the one that fits). One that shrinks takes the
+    // zoom first, so that its menu bar and status bar allow the smaller size;
+    // one not shown yet takes it at once, so that the chooser opens at it.
+    if (!isVisible() || percent < zoom_percent()) {
+        apply_zoom(percent);
+        layout()->activate();
+    }
     resize(size_for_zoom(percent));
 }
 

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QSettings>
+#include <QTest>
 #include <cmath>
 #include <set>
 
@@ -163,6 +164,14 @@ TEST_F(ZoomTest, TheMenuSetsTheZoomAndTheWindowsSizeSetsItToo) {
         EXPECT_EQ(window().client()->pos(), QPoint(spare.width() / 2, spare.height() / 2));
     }
     EXPECT_EQ(window().size(), design);
+    // The keys, wherever the focus is in the window.
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    for (const auto& [key, percent] : {std::pair{Qt::Key_Plus, 125}, {Qt::Key_Minus, 100}}) {
+        QTest::keyClick(window().button(but::VsTheta), key, Qt::ControlModifier);
+        settle();
+        EXPECT_EQ(window().zoom_percent(), percent);
+    }
     // A screen with room for 160% only: Zoom In stops there.
     window().screen_room = [&] { return size_for(160); };
     window().set_zoom_percent(150);
