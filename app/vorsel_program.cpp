@@ -6,10 +6,10 @@
 #include <QRegularExpression>
 #include <cctype>
 
+#include "plot/keys.h"
 #include "platform/qt/picture.h"
 #include "platform/zoom.h"
 #include "plot/curve_export.h"
-#include "plot/keys.h"
 #include "plot/layout.h"
 #include "plot/quantities.h"
 

@@ -37,11 +37,11 @@
 #include <QWheelEvent>
 
 #include "app/vorsel_program.h"
-#include "library/vorsel_for.h"
 #include "platform/chooser_view.h"
 #include "platform/qt/dynamic_library.h"
 #include "platform/qt/plot_window.h"
 #include "platform/qt/services.h"
+#include "library/vorsel_for.h"
 #include "plot/frmVorselPlot.h"
 #include "plot/layout.h"
 
@@ -54,7 +54,7 @@ namespace but = vorsel::plot::but;
 
 std::string data_file(std::int64_t n) {
     const fs::path folder = VORSEL_BENCH_DATA;
-    const std::string name = n == 1000000  ? "reflections-1e6.vorsel"
+    const std::string name = n == 1000000 ? "reflections-1e6.vorsel"
                              : n == 100000 ? "reflections-1e5.vorsel"
                                            : "reflections-" + std::to_string(n) + ".vorsel";
     const fs::path file = folder / name;
@@ -412,40 +412,16 @@ void BM_Zoom(benchmark::State& state, bool by_menu) {
 void register_all() {
     for (const std::int64_t n : {100000, 1000000}) {
         const auto ms = benchmark::kMillisecond;
-        benchmark::RegisterBenchmark("StartUp", BM_StartUp)
-            ->Arg(n)
-            ->Unit(ms)
-            ->Iterations(n >= 1000000 ? 8 : 30);
-        benchmark::RegisterBenchmark("QuantityClick/first_sort", BM_QuantityClick, true)
-            ->Arg(n)
-            ->Unit(ms)
-            ->Iterations(n >= 1000000 ? 10 : 40);
-        benchmark::RegisterBenchmark("QuantityClick/again", BM_QuantityClick, false)
-            ->Arg(n)
-            ->Unit(ms)
-            ->Iterations(n >= 1000000 ? 10 : 40);
-        benchmark::RegisterBenchmark("CurveSwitch/sqrt", BM_CurveSwitch)
-            ->Arg(n)
-            ->Unit(ms)
-            ->Iterations(n >= 1000000 ? 10 : 40);
+        benchmark::RegisterBenchmark("StartUp", BM_StartUp)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 8 : 30);
+        benchmark::RegisterBenchmark("QuantityClick/first_sort", BM_QuantityClick, true)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 10 : 40);
+        benchmark::RegisterBenchmark("QuantityClick/again", BM_QuantityClick, false)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 10 : 40);
+        benchmark::RegisterBenchmark("CurveSwitch/sqrt", BM_CurveSwitch)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 10 : 40);
         benchmark::RegisterBenchmark("WindowMove", BM_WindowMove)->Arg(n)->Unit(ms);
         benchmark::RegisterBenchmark("Step", BM_Step)->Arg(n)->Unit(ms);
-        benchmark::RegisterBenchmark("FitToFrame/curve", BM_FitToFrame, false)
-            ->Arg(n)
-            ->Unit(ms)
-            ->Iterations(n >= 1000000 ? 10 : 40);
-        benchmark::RegisterBenchmark("FitToFrame/with_overlay", BM_FitToFrame, true)
-            ->Arg(n)
-            ->Unit(ms)
-            ->Iterations(n >= 1000000 ? 10 : 40);
-        benchmark::RegisterBenchmark("LimitChange/window", BM_LimitChange, false)
-            ->Arg(n)
-            ->Unit(ms)
-            ->Iterations(n >= 1000000 ? 10 : 40);
-        benchmark::RegisterBenchmark("LimitChange/fit_to_frame", BM_LimitChange, true)
-            ->Arg(n)
-            ->Unit(ms)
-            ->Iterations(n >= 1000000 ? 10 : 40);
+        benchmark::RegisterBenchmark("FitToFrame/curve", BM_FitToFrame, false)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 10 : 40);
+        benchmark::RegisterBenchmark("FitToFrame/with_overlay", BM_FitToFrame, true)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 10 : 40);
+        benchmark::RegisterBenchmark("LimitChange/window", BM_LimitChange, false)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 10 : 40);
+        benchmark::RegisterBenchmark("LimitChange/fit_to_frame", BM_LimitChange, true)->Arg(n)->Unit(ms)->Iterations(n >= 1000000 ? 10 : 40);
         benchmark::RegisterBenchmark("WindowMove/button", BM_WindowMoveBy, Input::Button)
             ->Arg(n)
             ->Unit(ms);
@@ -673,8 +649,7 @@ int main(int argc, char** argv) {
 
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--peak-memory") == 0) return peak_memory(std::atoll(argv[i + 1]));
-        if (std::strcmp(argv[i], "--cold-session") == 0)
-            return cold_session(std::atoll(argv[i + 1]), false);
+        if (std::strcmp(argv[i], "--cold-session") == 0) return cold_session(std::atoll(argv[i + 1]), false);
         if (std::strcmp(argv[i], "--cold-session-after-wait") == 0)
             return cold_session(std::atoll(argv[i + 1]), true);
         if (std::strcmp(argv[i], "--cold-read") == 0) return cold_read(std::atoll(argv[i + 1]));

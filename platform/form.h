@@ -38,13 +38,13 @@ struct PlotFormLayout {
     Rect frame;                 // fraVorsel, in the window
     std::string frame_caption;  // design-time caption
     // Everything below is measured from the frame's origin.
-    Rect board;  // pctPlot
-    Rect range;  // cmdRange
+    Rect board;                 // pctPlot
+    Rect range;                 // cmdRange
     Colour range_face = kSys3DLight;
-    bool range_enabled = false;   // cmdRange cannot be clicked
-    Rect window;                  // cmdWindow
+    bool range_enabled = false;  // cmdRange cannot be clicked
+    Rect window;                // cmdWindow
     bool window_enabled = false;  // cmdWindow cannot be clicked
-    Rect text_box;                // txtBox, never written
+    Rect text_box;              // txtBox, never written
     Colour text_box_background = kSysButtonFace;
     std::vector<ButtonSpec> buttons;
     std::vector<ReadOutSpec> read_outs;

@@ -51,8 +51,8 @@ void PanelButton::paintEvent(QPaintEvent*) {
     const int mx = zoomed_px(2), my = zoomed_px(1);
     const QRect room = rect().adjusted(mx, my, -mx, -my);
     p.setFont(fitted_font(font(), shown, room.width()));
-    p.setPen(
-        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                             QPalette::ButtonText));
     if (isDown() || isChecked()) p.translate(my, my);
     p.drawText(room, Qt::AlignCenter | Qt::TextSingleLine, shown);
 }
@@ -209,6 +209,8 @@ void QtFrame::apply_caption_font() {
             .arg(caption_bold_ ? QStringLiteral("bold") : QStringLiteral("normal")));
 }
 
-void QtFrame::set_caption(const std::string& caption) { box_->setTitle(literal(caption)); }
+void QtFrame::set_caption(const std::string& caption) {
+    box_->setTitle(literal(caption));
+}
 
 }  // namespace vorsel::platform::qt

@@ -20,12 +20,11 @@ std::string generated_data(int n) {
         const double s = k % 10 == 0 ? fo / 1.5 : fo / 10.0;
         const double fc = fo - 0.5 * std::sin(k) * s;
         const double theta = 5.0 + 0.05 * ((389 * k) % 1000);
-        std::snprintf(
-            line, sizeof line,
-            "%10.1f%10.3f%10.3f%10.4f%10.2f%10.4f%10.3f%10.3f%10.3f%10.5f%10.5f%10.5f%10.7f\r\n",
-            static_cast<double>(k), fo, fc, s, 5.0, theta, (k * 7) % 360 * 1.0,
-            (k * 11) % 360 - 180.0, (k * 13) % 180 - 90.0, 0.001 * (k % 7), 1.0 + 0.001 * (k % 50),
-            1.0 - 0.00001 * k, 0.0001 + 0.000001 * (k % 9));
+        std::snprintf(line, sizeof line,
+                      "%10.1f%10.3f%10.3f%10.4f%10.2f%10.4f%10.3f%10.3f%10.3f%10.5f%10.5f%10.5f%10.7f\r\n",
+                      static_cast<double>(k), fo, fc, s, 5.0, theta, (k * 7) % 360 * 1.0,
+                      (k * 11) % 360 - 180.0, (k * 13) % 180 - 90.0, 0.001 * (k % 7),
+                      1.0 + 0.001 * (k % 50), 1.0 - 0.00001 * k, 0.0001 + 0.000001 * (k % 9));
         out += line;
     }
     return out;
@@ -99,8 +98,7 @@ app::VorselProgram& ProgramTest::start_program(const std::string& file) {
     return *program_;
 }
 
-app::VorselProgram& ProgramTest::start_program_with_library(
-    std::vector<std::string> library_folders) {
+app::VorselProgram& ProgramTest::start_program_with_library(std::vector<std::string> library_folders) {
     program_ = std::make_unique<app::VorselProgram>(std::move(library_folders));
     program_->start();
     return *program_;
