@@ -140,10 +140,9 @@ std::string ProgramTest::caption(int index) {
 QColor ProgramTest::at(int x, int y) { return colour_at(program_->window().board(), x, y); }
 
 int ProgramTest::count(int x1, int y1, int x2, int y2, QColor c) {
-    const platform::qt::QtBoard& board = program_->window().board();
-    const QImage& img = board.image();
-    const QPoint a = board.image_pixel(x1, y1);
-    const QPoint b = board.image_pixel(x2, y2);
+    const QImage& img = program_->window().board().image();
+    const QPoint a = platform::qt::QtBoard::pixel_of(x1, y1);
+    const QPoint b = platform::qt::QtBoard::pixel_of(x2, y2);
     int n = 0;
     for (int y = a.y(); y <= b.y(); ++y)
         for (int x = a.x(); x <= b.x(); ++x)
@@ -152,19 +151,18 @@ int ProgramTest::count(int x1, int y1, int x2, int y2, QColor c) {
 }
 
 double ProgramTest::share(int x1, int y1, int x2, int y2, QColor c) {
-    const QPoint a = program_->window().board().image_pixel(x1, y1);
-    const QPoint b = program_->window().board().image_pixel(x2, y2);
+    const QPoint a = platform::qt::QtBoard::pixel_of(x1, y1);
+    const QPoint b = platform::qt::QtBoard::pixel_of(x2, y2);
     const int all = (b.x() - a.x() + 1) * (b.y() - a.y() + 1);
     return all > 0 ? static_cast<double>(count(x1, y1, x2, y2, c)) / all : 0.0;
 }
 
 int ProgramTest::leftmost(QColor c) {
-    const platform::qt::QtBoard& board = program_->window().board();
-    const QImage& img = board.image();
+    const QImage& img = program_->window().board().image();
     for (int x = 0; x < img.width(); ++x)
         for (int y = 0; y < img.height(); ++y)
             if (img.pixelColor(x, y) == c)
-                return static_cast<int>(std::ceil(x / board.image_pixels_per_twip()));
+                return static_cast<int>(std::ceil(x / platform::qt::pixels_per_twip()));
     return -1;
 }
 
