@@ -207,8 +207,6 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent)
     // with the arrow keys: the window looks at them before any control does.
     qApp->installEventFilter(this);
 
-    // The board's image has the pixels of the screen the window will be on.
-    board_->set_device_pixel_ratio(devicePixelRatioF());
     lay_out();
     // Never smaller than the design.
     stage_->setMinimumSize(client_->size());

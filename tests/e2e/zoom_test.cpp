@@ -78,6 +78,7 @@ TEST_F(ZoomTest, LayoutBoardAndPointerHoldAtEveryZoom) {
     const std::string line = point_line_at(1420, 2700);
     EXPECT_TRUE(line.starts_with("point 31 of 900 ")) << line;
     click(but::Fit);
+    QApplication::processEvents();  // shown: at the screen's pixels
     const QImage at_100 = image();
     for (int percent : {100, 150, 200, 300}) {
         SCOPED_TRACE(percent);
