@@ -234,7 +234,8 @@ int PlotWindow::zoom_percent() const { return static_cast<int>(std::lround(zoom(
 void PlotWindow::lay_out() {
     const QFont font = window_font(zoom_percent());
     setFont(font);
-    // Set on their own, so that chrome_height can try other sizes on them.
+    // Set on their own: the menu bar and the status bar as chrome() measured
+    // them in this font.
     menuBar()->setFont(font);
     statusBar()->setFont(font);
     // The status bar as high as measured, with or without a line in it.
