@@ -8,6 +8,7 @@
 
 #include "plot/keys.h"
 #include "platform/qt/picture.h"
+#include "platform/zoom.h"
 #include "plot/curve_export.h"
 #include "plot/layout.h"
 #include "plot/quantities.h"
@@ -88,6 +89,28 @@ VorselProgram::VorselProgram(std::vector<std::string> library_folders)
     };
     window_.on_save_picture = [this] { save_picture(); };
     window_.on_export_curve = [this] { export_curve(); };
+    zoom_store_.setSingleShot(true);
+    zoom_store_.setInterval(500);
+    QObject::connect(&zoom_store_, &QTimer::timeout, [this] { store_zoom(); });
+}
+
+VorselProgram::~VorselProgram() {
+    if (zoom_store_.isActive()) store_zoom();
+}
+
+void VorselProgram::restore_zoom() {
+    const std::string stored =
+        settings_.get(plot::kSettingsApp, plot::kSettingsSection, platform::kZoomKey, "");
+    if (const auto percent = platform::zoom_from_setting(stored))
+        window_.set_zoom_percent(*percent);
+    // From here on each change is the user's.
+    window_.on_zoom = [this](int) { zoom_store_.start(); };
+}
+
+void VorselProgram::store_zoom() {
+    zoom_store_.stop();
+    settings_.set(plot::kSettingsApp, plot::kSettingsSection, platform::kZoomKey,
+                  platform::zoom_setting(window_.zoom_percent()));
 }
 
 void VorselProgram::start(const std::string& file) {
@@ -95,8 +118,10 @@ void VorselProgram::start(const std::string& file) {
         const QString path = QFileInfo(QString::fromStdString(file)).absoluteFilePath();
         form_.hand_location(chooser::location_of(path.toStdString(), platform::PathStyle::posix()));
     }
-    // The window shows once its load handler has a file in it: nothing
+    // The window takes the stored zoom first, so that the chooser opens at it
+    // too; it shows once its load handler has a file in it: nothing
     // half-filled stands behind the chooser.
+    restore_zoom();
     form_.Form_Load();
     update_export();
     if (!ended()) window_.show();

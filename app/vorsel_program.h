@@ -3,6 +3,7 @@
 // loader. main() and the end-to-end tests build the program through this class.
 #pragma once
 
+#include <QTimer>
 #include <functional>
 #include <string>
 
@@ -25,6 +26,8 @@ public:
     // (by default beside the program, as an installed program finds it).
     explicit VorselProgram(
         std::vector<std::string> library_folders = platform::qt::DynamicLibrary::default_folders());
+    // A zoom not yet stored is stored now.
+    ~VorselProgram();
 
     // Runs the plot window's load handler (the chooser opens modally inside
     // it, unless a data file is named: then that file is read as if chosen
@@ -56,6 +59,11 @@ public:
 private:
     // The menu items that take the curve out of the window follow the board.
     void update_export();
+    // The zoom the user left the window at, kept in the settings store a
+    // moment after it last changed (a drag of the window's edge passes through
+    // many) and at the end.
+    void restore_zoom();
+    void store_zoom();
     std::string suggested_name(const char* extension) const;
     void report_failure(const std::string& what, const std::string& path,
                         const std::string& reason);
@@ -68,6 +76,7 @@ private:
     platform::qt::DynamicLibrary library_;
     platform::qt::ChooserDialogFactory chooser_views_;
     plot::frmVorselPlot form_;
+    QTimer zoom_store_;
 };
 
 }  // namespace vorsel::app

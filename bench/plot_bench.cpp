@@ -7,7 +7,7 @@
 //   vorsel_plot_bench --peak-memory N      peak memory with N reflections loaded
 //   vorsel_plot_bench --first ACTION N     the first such action in a fresh process, in ms:
 //                                          move-button, move-key, move-wheel, sqrt-button,
-//                                          sqrt-key, hover, hover-fit
+//                                          sqrt-key, hover, hover-fit, resize-200, zoom-200
 //
 // Each figure is one user action, from the click to the board being there
 // (pending paint events included). The keys, the wheel and the pointer go in
@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -28,6 +29,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -378,6 +380,38 @@ void BM_PointAt(benchmark::State& state, bool fit) {
     counters(state, *p);
 }
 
+// The window enlarged to 200% (fit to frame with the smoothed overlay: the
+// busiest board) by its size or by the View menu: every control placed and
+// fitted again, the board painted again from its operations, the window
+// painted. The way back to 100%, untimed, in between.
+void zoom_to_200(Program& p, bool by_menu, QSize size_at_200) {
+    if (by_menu)
+        p.window.set_zoom_percent(200);
+    else
+        p.window.resize(size_at_200);
+    QApplication::processEvents();
+}
+
+void BM_Zoom(benchmark::State& state, bool by_menu) {
+    Program* p = ready(state);
+    if (!p) return;
+    p->click(but::Smooth);
+    p->click(but::Fit);
+    p->window.screen_room = [] { return QSize(); };  // no screen to keep the window within
+    const QSize design = p->window.size_for_zoom(100), at_200 = p->window.size_for_zoom(200);
+    for (auto _ : state) {
+        zoom_to_200(*p, by_menu, at_200);
+        state.PauseTiming();
+        if (p->window.zoom_percent() != 200) state.SkipWithError("the window is not at 200%");
+        p->window.resize(design);
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    counters(state, *p);
+    p->click(but::Fit);
+    p->click(but::Smooth);
+}
+
 void register_all() {
     for (const std::int64_t n : {10000, 100000, 1000000, 10000000}) {
         const auto ms = benchmark::kMillisecond;
@@ -420,6 +454,14 @@ void register_all() {
         benchmark::RegisterBenchmark("PointAt/fit_to_frame", BM_PointAt, true)
             ->Arg(n)
             ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark("Zoom/resize_to_200", BM_Zoom, false)
+            ->Arg(n)
+            ->Unit(ms)
+            ->Iterations(n >= 1000000 ? 20 : 40);
+        benchmark::RegisterBenchmark("Zoom/menu_to_200", BM_Zoom, true)
+            ->Arg(n)
+            ->Unit(ms)
+            ->Iterations(n >= 1000000 ? 20 : 40);
     }
 }
 
@@ -431,10 +473,34 @@ int first_action(const std::string& action, std::int64_t n) {
     p->click(but::dF_sFo);
     p->click(but::VsTheta);
     if (action == "hover-fit") p->click(but::Fit);
+    if (action.rfind("resize", 0) == 0 || action.rfind("zoom", 0) == 0 || action == "drag-200") {
+        p->click(but::Smooth);
+        p->click(but::Fit);
+        p->window.screen_room = [] { return QSize(); };
+    }
+    // What the user drags the window to (the size itself is no part of the work).
+    const QSize at_200 = action == "resize-200" ? p->window.size_for_zoom(200) : QSize();
     QWidget* board = p->window.board_overlay();
     const QPointF at(board->width() / 3.0, board->height() / 2.0);
     QMouseEvent move(QEvent::MouseMove, at, board->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
+    if (action == "drag-200") {
+        std::vector<QSize> sizes;
+        for (int percent = 101; percent <= 200; ++percent)
+            sizes.push_back(p->window.size_for_zoom(percent));
+        std::vector<double> took;
+        for (const QSize& size : sizes) {
+            const auto t0 = std::chrono::steady_clock::now();
+            p->window.resize(size);
+            QApplication::processEvents();
+            took.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                    .count());
+        }
+        std::sort(took.begin(), took.end());
+        std::printf("drag %.3f ms median, %.3f ms max\n", took[took.size() / 2], took.back());
+        return 0;
+    }
     const auto start = std::chrono::steady_clock::now();
     if (action == "move-button")
         give(*p, Input::Button, but::RightThird);
@@ -446,6 +512,8 @@ int first_action(const std::string& action, std::int64_t n) {
         give(*p, Input::Button, but::Sqrt);
     else if (action == "sqrt-key")
         give(*p, Input::Key, but::Sqrt);
+    else if (action == "resize-200" || action == "zoom-200")
+        zoom_to_200(*p, action == "zoom-200", at_200);
     else if (action == "hover" || action == "hover-fit") {
         QApplication::sendEvent(board, &move);
         QApplication::processEvents();
@@ -456,7 +524,8 @@ int first_action(const std::string& action, std::int64_t n) {
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
     const bool acted = action.rfind("hover", 0) == 0  ? !p->window.point_line()->text().isEmpty()
                        : action.rfind("move", 0) == 0 ? p->form.nf > 1
-                                                      : p->form.sqrooted;
+                       : action.rfind("sqrt", 0) == 0 ? p->form.sqrooted
+                                                      : p->window.zoom_percent() == 200;
     if (!acted) return 1;
     std::printf("%s %lld %.3f ms\n", action.c_str(), static_cast<long long>(n), took.count());
     return 0;

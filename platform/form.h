@@ -53,6 +53,9 @@ struct PlotFormLayout {
     std::string menu_file = "&File", menu_open = "&Open", menu_exit = "&Exit";
     // The curve out of the window: a picture, the curve's numbers.
     std::string menu_save_picture = "Save &Picture...", menu_export_curve = "Export &Curve Data...";
+    // The window's zoom.
+    std::string menu_view = "&View", menu_zoom_in = "Zoom In", menu_zoom_out = "Zoom Out",
+                menu_actual_size = "Actual Size";
 };
 
 }  // namespace vorsel::platform

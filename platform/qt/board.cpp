@@ -23,17 +23,94 @@ QtBoard::QtBoard(double width_twips, double height_twips, QWidget* parent)
       height_twips_(height_twips),
       recording_(width_twips, height_twips),
       font_name_(QApplication::font().family().toStdString()) {
-    // The last twip of each direction lies in the last pixel.
-    const int w = std::max(1, board_px(static_cast<int>(std::lround(width_twips)) - 1) + 1);
-    const int h = std::max(1, board_px(static_cast<int>(std::lround(height_twips)) - 1) + 1);
-    image_ = QImage(w, h, QImage::Format_RGB32);
-    image_.fill(to_qcolor(kSysButtonFace));
-    setFixedSize(w, h);
+    make_image();
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void QtBoard::make_image() {
+    // The last twip of each direction lies in the last pixel; the image
+    // covers the whole widget.
+    const auto pixels = [](double twips, double dpr) {
+        return std::max(1, board_px(static_cast<int>(std::lround(twips)) - 1, dpr) + 1);
+    };
+    const int w = pixels(width_twips_, 1.0), h = pixels(height_twips_, 1.0);
+    const int iw = std::max(pixels(width_twips_, dpr_), static_cast<int>(std::ceil(w * dpr_)));
+    const int ih = std::max(pixels(height_twips_, dpr_), static_cast<int>(std::ceil(h * dpr_)));
+    image_ = QImage(iw, ih, QImage::Format_RGB32);
+    image_.fill(to_qcolor(kSysButtonFace));
+    image_ppt_ = board_pixels_per_twip(dpr_);
+    setFixedSize(w, h);
 }
 
 QPoint QtBoard::pixel_of(int x_twips, int y_twips) {
     return QPoint(board_px(x_twips), board_px(y_twips));
+}
+
+QPoint QtBoard::image_pixel(int x_twips, int y_twips) const {
+    return QPoint(board_px(x_twips, dpr_), board_px(y_twips, dpr_));
+}
+
+double QtBoard::image_pixels_per_twip() const { return board_pixels_per_twip(dpr_); }
+
+void QtBoard::set_device_pixel_ratio(double dpr) {
+    if (!(dpr > 0) || dpr == dpr_) return;
+    dpr_ = dpr;
+    repaint_from_recording();
+}
+
+void QtBoard::rescale() {
+    if (board_pixels_per_twip(dpr_) == image_ppt_) return;
+    repaint_from_recording();
+}
+
+namespace {
+
+// The recorded operations through the board's own painting: the image it
+// gives is the one the plot would have painted at this size.
+class BoardReplay : public BoardRecording::Replay {
+public:
+    explicit BoardReplay(platform::Board& b) : b_(b) {}
+    void rect(int x1, int y1, int x2, int y2, Colour c, int pen_width) override {
+        b_.set_pen_width(pen_width);
+        b_.fill_rect(x1, y1, x2, y2, c);
+    }
+    void chain(const QPoint* p, int n, Colour c, int pen_width) override {
+        b_.set_pen_width(pen_width);
+        b_.line(p[0].x(), p[0].y(), p[1].x(), p[1].y(), c);
+        for (int i = 2; i < n; ++i) b_.line_to(p[i].x(), p[i].y(), c);
+    }
+    void text(int x, int y, Colour c, const std::string& font_name, double font_points,
+              const std::string& text) override {
+        b_.set_text_pos(x, y);
+        b_.set_text_colour(c);
+        b_.set_font_name(font_name);
+        b_.set_font_size(font_points);
+        b_.print(text);
+    }
+
+private:
+    platform::Board& b_;
+};
+
+}  // namespace
+
+void QtBoard::repaint_from_recording() {
+    // Lines still waiting belong to the old size: they are in the recording.
+    lines_.clear();
+    column_open_ = false;
+    make_image();
+    const int pen = pen_width_, cur_x = cur_x_, cur_y = cur_y_, text_x = text_x_, text_y = text_y_;
+    const Colour text_colour = text_colour_;
+    const std::string font_name = font_name_;
+    const double font_points = font_points_;
+    replaying_ = true;
+    BoardReplay replay(*this);
+    recording_.replay(replay);
+    flush_lines();
+    replaying_ = false;
+    pen_width_ = pen, cur_x_ = cur_x, cur_y_ = cur_y, text_x_ = text_x, text_y_ = text_y;
+    text_colour_ = text_colour, font_name_ = font_name, font_points_ = font_points;
+    update();
 }
 
 QPen QtBoard::pen(Colour c) const { return pen(c, pen_width_); }
@@ -48,9 +125,9 @@ QPen QtBoard::pen(Colour c, int width) const {
 
 void QtBoard::fill_rect(int x1, int y1, int x2, int y2, Colour c) {
     flush_lines();
-    recording_.fill_rect(x1, y1, x2, y2, c, pen_width_);
-    const QPoint a = pixel_of(std::min(x1, x2), std::min(y1, y2));
-    const QPoint b = pixel_of(std::max(x1, x2), std::max(y1, y2));
+    if (!replaying_) recording_.fill_rect(x1, y1, x2, y2, c, pen_width_);
+    const QPoint a = image_pixel(std::min(x1, x2), std::min(y1, y2));
+    const QPoint b = image_pixel(std::max(x1, x2), std::max(y1, y2));
     // The edges are drawn with the pen: a wider pen makes the box larger by
     // the pen's extra width, shared between the two sides.
     const int extra = pen_width_ - 1, lo = extra / 2, hi = extra - lo;
@@ -63,7 +140,7 @@ void QtBoard::fill_rect(int x1, int y1, int x2, int y2, Colour c) {
 void QtBoard::plain_line(int x1, int y1, int x2, int y2, Colour c) {
     QPainter painter(&image_);
     painter.setPen(pen(c));
-    painter.drawLine(pixel_of(x1, y1), pixel_of(x2, y2));
+    painter.drawLine(image_pixel(x1, y1), image_pixel(x2, y2));
     cur_x_ = x2, cur_y_ = y2;
     update();
 }
@@ -82,7 +159,7 @@ inline int floor_px(int twips, double ppt) {
 }  // namespace
 
 void QtBoard::line(int x1, int y1, int x2, int y2, Colour c) {
-    recording_.line(x1, y1, x2, y2, c, pen_width_);
+    if (!replaying_) recording_.line(x1, y1, x2, y2, c, pen_width_);
     if (!batched_) {
         plain_line(x1, y1, x2, y2, c);
         return;
@@ -92,7 +169,7 @@ void QtBoard::line(int x1, int y1, int x2, int y2, Colour c) {
     if (lines_.empty() && !column_open_) {
         lines_colour_ = c;
         lines_width_ = pen_width_;
-        lines_ppt_ = pixels_per_twip();
+        lines_ppt_ = board_pixels_per_twip(dpr_);
         update();  // one repaint for the whole batch; it paints the batch first
     }
     // A new chain starts at (x1, y1).
@@ -111,7 +188,7 @@ void QtBoard::line_to(int x2, int y2, Colour c) {
         line(cur_x_, cur_y_, x2, y2, c);
         return;
     }
-    recording_.line(cur_x_, cur_y_, x2, y2, c, pen_width_);
+    if (!replaying_) recording_.line(cur_x_, cur_y_, x2, y2, c, pen_width_);
     batch_point(QPoint(floor_px(x2, lines_ppt_), floor_px(y2, lines_ppt_)));
     cur_x_ = x2, cur_y_ = y2;
 }
@@ -155,13 +232,14 @@ void QtBoard::set_text_pos(int x, int y) { text_x_ = x, text_y_ = y; }
 
 void QtBoard::print(const std::string& text) {
     flush_lines();
-    recording_.text(text_x_, text_y_, text_colour_, font_name_, font_points_, text);
+    if (!replaying_)
+        recording_.text(text_x_, text_y_, text_colour_, font_name_, font_points_, text);
     QFont f = installed_or_fixed(font_name_);
-    f.setPixelSize(std::max(1, static_cast<int>(std::lround(points_to_px(font_points_)))));
+    f.setPixelSize(std::max(1, static_cast<int>(std::lround(points_to_px(font_points_, dpr_)))));
     QPainter painter(&image_);
     painter.setFont(f);
     painter.setPen(to_qcolor(text_colour_));
-    const QPoint at = pixel_of(text_x_, text_y_);
+    const QPoint at = image_pixel(text_x_, text_y_);
     const QRect room(at, QSize(image_.width() + 1, image_.height() + 1));
     painter.drawText(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                      QString::fromStdString(text));
@@ -169,9 +247,14 @@ void QtBoard::print(const std::string& text) {
 }
 
 void QtBoard::paintEvent(QPaintEvent* event) {
+    // Moved to a screen of another device pixel ratio: the image follows.
+    // (A board that is never shown, drawn for a file, keeps ratio 1.)
+    set_device_pixel_ratio(devicePixelRatioF());
     flush_lines();
     QPainter painter(this);
-    painter.drawImage(event->rect(), image_, event->rect());
+    const QRect r = event->rect();
+    painter.drawImage(QRectF(r), image_,
+                      QRectF(r.x() * dpr_, r.y() * dpr_, r.width() * dpr_, r.height() * dpr_));
 }
 
 }  // namespace vorsel::platform::qt

@@ -2,6 +2,13 @@
 // operation paints into the image and the widget shows the image whenever it
 // is uncovered, so the plot survives being covered without a redraw by the
 // program.
+//
+// The image has the pixels of the screen it is shown on: the window's zoom
+// times the device pixel ratio (two image pixels a logical pixel on a screen
+// that Qt doubles). When either changes, the image is made anew at its new
+// size and painted again from the recorded operations, exactly as the plot
+// would have painted it there; it is never an enlarged bitmap. Pens are
+// measured in image pixels, so a line stays one pixel of the screen wide.
 #pragma once
 
 #include <QImage>
@@ -34,13 +41,25 @@ public:
     void set_font_size(double points) override { font_points_ = points; }
     void print(const std::string& text) override;
 
-    // What the board shows, pixel for pixel.
+    // What the board shows, pixel for pixel of the screen (its device pixel
+    // ratio is that of the screen, though the QImage itself says 1).
     const QImage& image() const {
         flush_lines();
         return image_;
     }
-    // The pixel of the image that the board point (x, y) in twips falls in.
+    // The logical pixel of the widget that the board point (x, y) in twips
+    // falls in: where the pointer and the mark are.
     static QPoint pixel_of(int x_twips, int y_twips);
+    // The pixel of the image that the board point falls in.
+    QPoint image_pixel(int x_twips, int y_twips) const;
+    double device_pixel_ratio() const { return dpr_; }
+    double image_pixels_per_twip() const;
+
+    // The image made anew at the current zoom and painted again from the
+    // recording; the same for another device pixel ratio (the window's
+    // screen). Nothing is done when the size stays.
+    void rescale();
+    void set_device_pixel_ratio(double dpr);
     // The operations that made what the board shows, to be drawn again at
     // any scale onto any painter.
     const BoardRecording& recording() const { return recording_; }
@@ -60,14 +79,19 @@ private:
     void batch_point(QPoint p);
     void close_column() const;
     void flush_lines() const;
+    void make_image();
+    void repaint_from_recording();
 
     // The tests paint lines the plain way, each on its own as it comes, to
     // check the batches against, and probe the image's pixels.
     friend struct TestSeam;
 
     double width_twips_, height_twips_;
+    double dpr_ = 1.0;
+    double image_ppt_ = 0.0;  // image pixels per twip that the image was made at
     mutable QImage image_;
     BoardRecording recording_;
+    bool replaying_ = false;  // painting from the recording: nothing is recorded again
     int pen_width_ = 1;
     bool batched_ = true;
     mutable std::vector<QLine> lines_;  // waiting to be painted

@@ -11,9 +11,10 @@ namespace vorsel::platform::qt {
 
 namespace {
 
-// Half the length of an arm of the mark's cross, in pixels: small enough to
-// leave the neighbouring points in view, large enough to be found at once.
-constexpr int kArm = 5;
+// Half the length of an arm of the mark's cross and its width, in pixels of
+// the design size: small enough to leave the neighbouring points in view,
+// large enough to be found at once.
+constexpr int kArm = 5, kMarkPen = 2;
 
 }  // namespace
 
@@ -32,14 +33,23 @@ bool BoardOverlay::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-BoardPointer BoardOverlay::pointer_at(QPoint pixel) {
-    const TwipSpan x = board_twips(pixel.x()), y = board_twips(pixel.y());
+BoardPointer BoardOverlay::pointer_at(QPointF position, double dpr) {
+    const auto image_px = [dpr](double logical) {
+        return static_cast<int>(std::floor(logical * dpr));
+    };
+    const TwipSpan x = board_twips(image_px(position.x()), dpr);
+    const TwipSpan y = board_twips(image_px(position.y()), dpr);
     return BoardPointer{x.first, x.last, y.first, y.last};
+}
+
+double BoardOverlay::image_ratio() const {
+    return static_cast<const QtBoard*>(parentWidget())->device_pixel_ratio();
 }
 
 QRect BoardOverlay::mark_rect() const {
     const QPoint c = mark_pixel();
-    return QRect(c.x() - kArm - 2, c.y() - kArm - 2, 2 * kArm + 5, 2 * kArm + 5);
+    const int arm = zoomed_px(kArm), pen = zoomed_px(kMarkPen);
+    return QRect(c.x() - arm - pen, c.y() - arm - pen, 2 * (arm + pen) + 1, 2 * (arm + pen) + 1);
 }
 
 void BoardOverlay::show_mark(int x_twips, int y_twips, Colour c) {
@@ -59,29 +69,22 @@ void BoardOverlay::paintEvent(QPaintEvent*) {
     if (!mark_shown_) return;
     QPainter painter(this);
     QPen pen(to_qcolor(mark_colour_));
-    pen.setWidth(2);
+    pen.setWidth(zoomed_px(kMarkPen));
     pen.setCapStyle(Qt::FlatCap);
     painter.setPen(pen);
     const QPoint c = mark_pixel();
-    painter.drawLine(c.x() - kArm, c.y(), c.x() + kArm + 1, c.y());
-    painter.drawLine(c.x(), c.y() - kArm, c.x(), c.y() + kArm + 1);
+    const int arm = zoomed_px(kArm);
+    painter.drawLine(c.x() - arm, c.y(), c.x() + arm + 1, c.y());
+    painter.drawLine(c.x(), c.y() - arm, c.x(), c.y() + arm + 1);
 }
-
-namespace {
-
-QPoint pixel_of_event(const QPointF& p) {
-    return QPoint(static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y())));
-}
-
-}  // namespace
 
 void BoardOverlay::mouseMoveEvent(QMouseEvent* event) {
-    if (on_move) on_move(pointer_at(pixel_of_event(event->position())));
+    if (on_move) on_move(pointer_at(event->position(), image_ratio()));
 }
 
 void BoardOverlay::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
-    if (on_press) on_press(pointer_at(pixel_of_event(event->position())));
+    if (on_press) on_press(pointer_at(event->position(), image_ratio()));
 }
 
 void BoardOverlay::leaveEvent(QEvent*) {

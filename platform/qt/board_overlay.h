@@ -21,8 +21,9 @@ public:
     std::function<void()> on_leave;
     std::function<void(int)> on_wheel;  // eighths of a degree, positive away from the user
 
-    // The twips under a pixel of the board.
-    static BoardPointer pointer_at(QPoint pixel);
+    // The twips under a place on the board (logical pixels, as events give
+    // it), worked out in the pixels of the board's image, which may be finer.
+    static BoardPointer pointer_at(QPointF position, double dpr = 1.0);
 
     void show_mark(int x_twips, int y_twips, Colour c);
     void hide_mark();
@@ -40,6 +41,7 @@ protected:
 
 private:
     QRect mark_rect() const;
+    double image_ratio() const;
 
     bool mark_shown_ = false;
     int mark_x_ = 0, mark_y_ = 0;

@@ -43,6 +43,22 @@ void BoardRecording::text(int x, int y, Colour c, const std::string& font_name, 
     ops_.push_back({Kind::Text, c, 1, x, y, static_cast<int>(texts_.size()) - 1, 0});
 }
 
+void BoardRecording::replay(Replay& to) const {
+    for (const Op& op : ops_) {
+        switch (op.kind) {
+            case Kind::Rect: to.rect(op.a, op.b, op.c, op.d, op.colour, op.pen_width); break;
+            case Kind::Chain:
+                to.chain(points_.data() + op.a, op.b - op.a, op.colour, op.pen_width);
+                break;
+            case Kind::Text: {
+                const Text& t = texts_[static_cast<std::size_t>(op.c)];
+                to.text(op.a, op.b, op.colour, t.font_name, t.font_points, t.text);
+                break;
+            }
+        }
+    }
+}
+
 namespace {
 
 // The points p[0..n) shifted by `shift`, each run of them in one column of

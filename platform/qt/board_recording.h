@@ -47,6 +47,19 @@ public:
     // from fewer points (a page of plots to print).
     void render(QPainter& painter, double pixels_per_twip, double detail = 0) const;
 
+    // The operations in the order they came, handed to another painter (the
+    // board's own, to paint its image again at another size).
+    class Replay {
+    public:
+        virtual ~Replay() = default;
+        virtual void rect(int x1, int y1, int x2, int y2, Colour c, int pen_width) = 0;
+        // n >= 2 points, each joined to the next.
+        virtual void chain(const QPoint* points, int n, Colour c, int pen_width) = 0;
+        virtual void text(int x, int y, Colour c, const std::string& font_name, double font_points,
+                          const std::string& text) = 0;
+    };
+    void replay(Replay& to) const;
+
     bool empty() const { return ops_.empty(); }
     std::size_t operations() const { return ops_.size(); }
     // Vertices of all chains: what a vector file has to hold of the lines.

@@ -82,7 +82,7 @@ ChooserDialog::ChooserDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Choose the input data file"));
     setModal(true);
     QFont dialog_font = QApplication::font();
-    dialog_font.setPointSizeF(8.0);
+    dialog_font.setPointSizeF(zoomed_points(8.0));
     setFont(dialog_font);
     setFixedSize(to_px(6105), to_px(5520));
 

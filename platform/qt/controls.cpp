@@ -20,8 +20,11 @@ void set_face(QWidget* w, Colour c) {
 }
 
 QFont fitted_font(const QFont& base, const QString& text, int width_px) {
-    const double start = base.pointSizeF() > 0 ? base.pointSizeF() : 8.0;
-    for (double points = start; points >= 6.0; points -= 0.5) {
+    // Enlarged text does not widen exactly in proportion: where the zoomed
+    // smallest face is still too wide, the steps go on down to 6 points.
+    const double smallest = zoomed_points(6.0), step = zoomed_points(0.5);
+    const double start = base.pointSizeF() > 0 ? base.pointSizeF() : zoomed_points(8.0);
+    for (double points = start; points >= 6.0; points -= step) {
         for (int stretch : {100, 90, 80, 70}) {
             QFont f = base;
             f.setPointSizeF(points);
@@ -30,7 +33,7 @@ QFont fitted_font(const QFont& base, const QString& text, int width_px) {
         }
     }
     QFont f = base;
-    f.setPointSizeF(6.0);
+    f.setPointSizeF(smallest);
     f.setStretch(70);
     return f;
 }
@@ -45,11 +48,12 @@ void PanelButton::paintEvent(QPaintEvent*) {
     QString shown = caption.trimmed();
     shown.replace(QLatin1String("&&"), QLatin1String("&"));
     if (shown.isEmpty()) return;
-    const QRect room = rect().adjusted(2, 1, -2, -1);
+    const int mx = zoomed_px(2), my = zoomed_px(1);
+    const QRect room = rect().adjusted(mx, my, -mx, -my);
     p.setFont(fitted_font(font(), shown, room.width()));
     p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
                              QPalette::ButtonText));
-    if (isDown() || isChecked()) p.translate(1, 1);
+    if (isDown() || isChecked()) p.translate(my, my);
     p.drawText(room, Qt::AlignCenter | Qt::TextSingleLine, shown);
 }
 
@@ -160,6 +164,13 @@ void QtReadOuts::add(ReadOut box, QLineEdit* e) {
     fonts_[box] = e->font();
 }
 
+void QtReadOuts::set_face(const QFont& f) {
+    for (auto& [box, edit] : boxes_) {
+        fonts_[box] = f;
+        set_text(box, edit->text().toStdString());
+    }
+}
+
 void QtReadOuts::set_text(ReadOut box, const std::string& text) {
     QLineEdit* e = at(box);
     if (!e) return;
@@ -178,12 +189,24 @@ void QtReadOuts::set_text(ReadOut box, const std::string& text) {
 }
 
 void QtFrame::set_caption_font(float size_points, bool bold) {
+    caption_font_set_ = true;
+    caption_points_ = size_points;
+    caption_bold_ = bold;
+    apply_caption_font();
+}
+
+void QtFrame::apply_zoom() {
+    if (caption_font_set_) apply_caption_font();
+}
+
+void QtFrame::apply_caption_font() {
     // A style sheet on the frame alone: unlike setFont it is not handed down
     // to the buttons and labels inside the frame.
-    box_->setStyleSheet(QStringLiteral("QGroupBox#%1 { font-size: %2pt; font-weight: %3; }")
-                            .arg(box_->objectName())
-                            .arg(static_cast<double>(size_points))
-                            .arg(bold ? QStringLiteral("bold") : QStringLiteral("normal")));
+    box_->setStyleSheet(
+        QStringLiteral("QGroupBox#%1 { font-size: %2pt; font-weight: %3; }")
+            .arg(box_->objectName())
+            .arg(zoomed_points(static_cast<double>(caption_points_)))
+            .arg(caption_bold_ ? QStringLiteral("bold") : QStringLiteral("normal")));
 }
 
 void QtFrame::set_caption(const std::string& caption) {

@@ -16,10 +16,12 @@ namespace vorsel::platform::qt {
 // Paints a button's face in a colour of the window (up or down look).
 void set_face(QWidget* w, Colour c);
 
-// The base font, narrowed and then made smaller (not below 6 points) until the
-// text fits into the width: the controls keep their design-time sizes in
-// twips, and the captions must stay readable in them with this platform's
-// fonts, which run wider than the ones the design was made with.
+// The base font, narrowed and then made smaller (not below 6 points at the
+// design size, 6 points times the zoom unless only a smaller one fits) until
+// the text fits into the width: the controls
+// keep their design-time sizes in twips, and the captions must stay readable
+// in them with this platform's fonts, which run wider than the ones the design
+// was made with.
 QFont fitted_font(const QFont& base, const QString& text, int width_px);
 
 // A command button whose caption is fitted into the button's face: the
@@ -46,9 +48,10 @@ public:
     void set_width(double twips) override;
     void set_visible(bool visible) override;
     QPushButton* widget() const { return widget_; }
+    // Puts the bar at its place in twips, at the current zoom.
+    void apply();
 
 private:
-    void apply();
     QPushButton* widget_;
     Rect place_;
 };
@@ -83,6 +86,9 @@ public:
     void add(ReadOut box, QLineEdit* e);
     QLineEdit* at(ReadOut box) const;
     void set_text(ReadOut box, const std::string& text) override;
+    // Another face for every box (the zoom changed); each text is fitted
+    // into its box again.
+    void set_face(const QFont& f);
 
 private:
     // The space a line edit keeps between its frame and its text, per side.
@@ -98,9 +104,15 @@ public:
     void set_caption_font(float size_points, bool bold) override;
     void set_caption(const std::string& caption) override;
     QGroupBox* widget() const { return box_; }
+    // The caption's font again, at the current zoom.
+    void apply_zoom();
 
 private:
+    void apply_caption_font();
     QGroupBox* box_;
+    bool caption_font_set_ = false;
+    float caption_points_ = 0;
+    bool caption_bold_ = false;
 };
 
 }  // namespace vorsel::platform::qt

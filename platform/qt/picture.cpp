@@ -74,11 +74,14 @@ std::optional<PictureFormat> picture_format_of(const std::string& path) {
 }
 
 QImage picture_image(const QtBoard& board, const std::string& title) {
+    // The board's pixels as the screen shows them, at the window's zoom and
+    // the screen's device pixel ratio; the title strip at the same scale.
     const QImage& pixels = board.image();
-    const int strip = static_cast<int>(std::lround(kTitleTwips * pixels_per_twip()));
+    const double ppt = board.image_pixels_per_twip();
+    const int strip = static_cast<int>(std::lround(kTitleTwips * ppt));
     QImage out(pixels.width(), strip + pixels.height(), QImage::Format_RGB32);
     QPainter painter(&out);
-    paint_title(painter, title, board.width_twips(), pixels_per_twip());
+    paint_title(painter, title, board.width_twips(), ppt);
     painter.drawImage(0, strip, pixels);
     return out;
 }

@@ -7,10 +7,15 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTextEdit>
+#include <algorithm>
+#include <cmath>
 
 #include "platform/qt/units.h"
+#include "platform/zoom.h"
 
 namespace vorsel::platform::qt {
 
@@ -27,12 +32,36 @@ QFont readout_font(const std::string& family, double points) {
     return f;
 }
 
-PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent) : QMainWindow(parent) {
+namespace {
+
+// The central widget: the client area at its size for the zoom, centred, with
+// the space around it left empty. The window asks it for the client's size.
+class Stage : public QWidget {
+public:
+    explicit Stage(QWidget* parent) : QWidget(parent) { setObjectName("stage"); }
+    void set_client(QWidget* client) { client_ = client; }
+    QSize sizeHint() const override { return client_ ? client_->size() : QSize(); }
+    void centre() {
+        if (!client_) return;
+        client_->move(std::max(0, (width() - client_->width()) / 2),
+                      std::max(0, (height() - client_->height()) / 2));
+    }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { centre(); }
+
+private:
+    QWidget* client_ = nullptr;
+};
+
+}  // namespace
+
+PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent)
+    : QMainWindow(parent), layout_(layout), base_font_(QApplication::font()) {
+    set_zoom(kMinZoom);
     setObjectName("frmVorselPlot");
     // The window's default font: the platform's sans face at 8 points.
-    QFont window_font = QApplication::font();
-    window_font.setPointSizeF(8.0);
-    setFont(window_font);
+    setFont(window_font(kZoomMinPercent));
     setWindowTitle(QString::fromStdString(layout.caption));
 
     QMenu* file = menuBar()->addMenu(QString::fromStdString(layout.menu_file));
@@ -62,22 +91,41 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent) : QMainWin
         if (on_exit) on_exit();
     });
 
-    auto* client = new QWidget(this);
-    client->setObjectName("client");
-    client->setFixedSize(to_px(layout.client_width), to_px(layout.client_height));
-    setCentralWidget(client);
+    QMenu* view = menuBar()->addMenu(QString::fromStdString(layout.menu_view));
+    view->setObjectName("mnuView");
+    zoom_in_ = view->addAction(QString::fromStdString(layout.menu_zoom_in));
+    zoom_in_->setObjectName("mnuZoomIn");
+    // "+" is typed with Shift on many keyboards, where Ctrl and "=" mean the same.
+    zoom_in_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    zoom_out_ = view->addAction(QString::fromStdString(layout.menu_zoom_out));
+    zoom_out_->setObjectName("mnuZoomOut");
+    zoom_out_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    actual_size_ = view->addAction(QString::fromStdString(layout.menu_actual_size));
+    actual_size_->setObjectName("mnuActualSize");
+    actual_size_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    connect(zoom_in_, &QAction::triggered, this,
+            [this] { set_zoom_percent(zoom_in_percent(zoom_percent())); });
+    connect(zoom_out_, &QAction::triggered, this,
+            [this] { set_zoom_percent(zoom_out_percent(zoom_percent())); });
+    connect(actual_size_, &QAction::triggered, this, [this] { set_zoom_percent(kZoomMinPercent); });
 
-    auto* box = new QGroupBox(QString::fromStdString(layout.frame_caption), client);
-    box->setObjectName("fraVorsel");
-    box->setGeometry(to_px(layout.frame));
-    frame_ = std::make_unique<QtFrame>(box);
+    auto* stage = new Stage(this);
+    stage_ = stage;
+    setCentralWidget(stage_);
+    client_ = new QWidget(stage_);
+    client_->setObjectName("client");
+    stage->set_client(client_);
 
-    board_ = new QtBoard(layout.board.width, layout.board.height, box);
+    box_ = new QGroupBox(QString::fromStdString(layout.frame_caption), client_);
+    box_->setObjectName("fraVorsel");
+    frame_ = std::make_unique<QtFrame>(box_);
+
+    board_ = new QtBoard(layout.board.width, layout.board.height, box_);
     board_->setObjectName("pctPlot");
-    board_->move(to_px(layout.board).topLeft());
 
-    auto bar = [box](const char* name, const Rect& r, Colour face, bool enabled) {
-        auto* b = new QPushButton(box);
+    auto bar = [this](const char* name, const Rect& r, Colour face, bool enabled) {
+        auto* b = new QPushButton(box_);
         b->setObjectName(name);
         b->setEnabled(enabled);
         b->setFocusPolicy(Qt::NoFocus);
@@ -90,41 +138,36 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent) : QMainWin
 
     const QFont mono = readout_font(layout.readout_font, layout.readout_font_points);
     for (const ReadOutSpec& r : layout.read_outs) {
-        auto* label = new QLabel(QString::fromStdString(r.label), box);
+        auto* label = new QLabel(QString::fromStdString(r.label), box_);
         label->setObjectName(QString::fromStdString("lbl" + r.name.substr(3)));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setGeometry(to_px(r.label_geometry));
-        // txtBox reaches into the first label of the first column: the
-        // right-aligned text must end up clear of it.
-        const QRect lab = to_px(r.label_geometry), txt = to_px(layout.text_box);
-        const int free_width = lab.intersects(txt) ? lab.right() - txt.right() - 2 : lab.width();
-        label->setFont(fitted_font(window_font, label->text(), free_width));
-        auto* edit = new QLineEdit(box);
+        labels_.push_back({label, r.label_geometry});
+        auto* edit = new QLineEdit(box_);
         edit->setObjectName(QString::fromStdString(r.name));
         edit->setReadOnly(true);
         edit->setFont(mono);
         edit->setTextMargins(0, 0, 0, 0);
-        edit->setGeometry(to_px(r.box_geometry));
+        placed_.push_back({edit, r.box_geometry});
         readouts_.add(r.box, edit);
     }
 
-    auto* txt_box = new QLineEdit(box);
-    txt_box->setObjectName("txtBox");
-    txt_box->setGeometry(to_px(layout.text_box));
+    txt_box_ = new QLineEdit(box_);
+    txt_box_->setObjectName("txtBox");
+    placed_.push_back({txt_box_, layout.text_box});
     {
-        QPalette pal = txt_box->palette();
+        QPalette pal = txt_box_->palette();
         pal.setColor(QPalette::Base, to_qcolor(layout.text_box_background));
-        txt_box->setPalette(pal);
+        txt_box_->setPalette(pal);
     }
 
     for (const ButtonSpec& s : layout.buttons) {
-        auto* b = new PanelButton(box);
+        auto* b = new PanelButton(box_);
         b->setObjectName(QStringLiteral("cmdBut_%1").arg(s.index));
         buttons_.add(s.index, b);
         buttons_.set_caption(s.index, s.caption);
         buttons_.set_tooltip(s.index, s.tooltip);
         set_face(b, s.face);
-        b->setGeometry(to_px(s.geometry));
+        placed_.push_back({b, s.geometry});
         b->setEnabled(s.enabled);
         b->setVisible(s.visible);
         const int index = s.index;
@@ -164,7 +207,146 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent) : QMainWin
     // with the arrow keys: the window looks at them before any control does.
     qApp->installEventFilter(this);
 
-    this->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    lay_out();
+    // Never smaller than the design.
+    stage_->setMinimumSize(client_->size());
+    screen_room = [this]() -> QSize {
+        const QScreen* s = screen();
+        if (!s) return {};
+        const QSize frame = frameGeometry().size() - geometry().size();
+        return s->availableGeometry().size() - frame;
+    };
+}
+
+PlotWindow::~PlotWindow() {
+    qApp->removeEventFilter(this);
+    set_zoom(kMinZoom);
+}
+
+QFont PlotWindow::window_font(int percent) const {
+    QFont f = base_font_;
+    f.setPointSizeF(8.0 * percent / 100.0);
+    return f;
+}
+
+int PlotWindow::zoom_percent() const { return static_cast<int>(std::lround(zoom() * 100.0)); }
+
+void PlotWindow::lay_out() {
+    const QFont font = window_font(zoom_percent());
+    setFont(font);
+    // Set on their own: the menu bar and the status bar as chrome() measured
+    // them in this font.
+    menuBar()->setFont(font);
+    statusBar()->setFont(font);
+    // The status bar as high as measured, with or without a line in it.
+    statusBar()->setFixedHeight(chrome(zoom_percent()).status);
+    client_->setFixedSize(to_px(layout_.client_width), to_px(layout_.client_height));
+    box_->setGeometry(to_px(layout_.frame));
+    frame_->apply_zoom();
+    board_->rescale();
+    board_->move(to_px(layout_.board).topLeft());
+    range_->apply();
+    window_->apply();
+    for (const Placed& p : placed_) p.widget->setGeometry(to_px(p.twips));
+    // Set on each control: inside the frame, whose caption has a style sheet
+    // of its own, a control keeps the font it was first shown in.
+    for (QWidget* w : {static_cast<QWidget*>(range_->widget()),
+                       static_cast<QWidget*>(window_->widget()), static_cast<QWidget*>(txt_box_)})
+        w->setFont(font);
+    for (const auto& [index, b] : buttons_.all()) b->setFont(font);
+    // txtBox reaches into the first label of the first column: the
+    // right-aligned text must end up clear of it.
+    const QRect txt = to_px(layout_.text_box);
+    for (const Placed& p : labels_) {
+        auto* label = static_cast<QLabel*>(p.widget);
+        const QRect lab = to_px(p.twips);
+        label->setGeometry(lab);
+        const int free_width =
+            lab.intersects(txt) ? lab.right() - txt.right() - zoomed_px(2) : lab.width();
+        label->setFont(fitted_font(font, label->text(), free_width));
+    }
+    readouts_.set_face(
+        readout_font(layout_.readout_font, zoomed_points(layout_.readout_font_points)));
+    stage_->updateGeometry();
+    static_cast<Stage*>(stage_)->centre();
+}
+
+void PlotWindow::apply_zoom(int percent) {
+    percent = std::clamp(percent, kZoomMinPercent, kZoomMaxPercent);
+    if (percent == zoom_percent()) return;
+    set_zoom(percent / 100.0);
+    lay_out();
+    if (on_zoom) on_zoom(percent);
+}
+
+int PlotWindow::chrome_height(int percent) {
+    const Chrome c = chrome(percent);
+    return c.menu + c.status;
+}
+
+PlotWindow::Chrome PlotWindow::chrome(int percent) {
+    if (auto it = chrome_.find(percent); it != chrome_.end()) return it->second;
+    // Measured on a menu bar with the same menus and a status bar with a line
+    // of text, made for the purpose in the fonts of that zoom (the window's
+    // own ones hold sizes from their last layout): as the window's layout
+    // places them, the menu bar at its height for the window's width, the
+    // status bar at the larger of its two size hints.
+    const QFont font = window_font(percent);
+    QMenuBar menu(this);
+    menu.hide();
+    menu.setFont(font);
+    for (const QAction* a : menuBar()->actions()) menu.addMenu(a->text());
+    int menu_height = menu.heightForWidth(std::max(width(), menu.minimumWidth()));
+    if (menu_height < 0) menu_height = menu.sizeHint().height();
+    QStatusBar status(this);
+    status.hide();
+    status.setSizeGripEnabled(false);
+    status.setFont(font);
+    status.addWidget(new QLabel(QStringLiteral("point 1 of 1"), &status), 1);
+    const int status_height =
+        std::max(status.sizeHint().height(), status.minimumSizeHint().height());
+    return chrome_[percent] = Chrome{menu_height, status_height};
+}
+
+QSize PlotWindow::size_for_zoom(int percent) {
+    const double f = percent / 100.0;
+    return QSize(to_px_at_zoom(layout_.client_width, f),
+                 to_px_at_zoom(layout_.client_height, f) + chrome_height(percent));
+}
+
+int PlotWindow::fitting_zoom(QSize window_size) {
+    return largest_fitting_percent([&](int percent) {
+        const double f = percent / 100.0;
+        if (to_px_at_zoom(layout_.client_width, f) > window_size.width()) return false;
+        const int client_height = to_px_at_zoom(layout_.client_height, f);
+        return client_height <= window_size.height() &&
+               client_height + chrome_height(percent) <= window_size.height();
+    });
+}
+
+void PlotWindow::set_zoom_percent(int percent) {
+    percent = std::clamp(percent, kZoomMinPercent, kZoomMaxPercent);
+    if (isMaximized() || isFullScreen()) {
+        apply_zoom(std::min(percent, fitting_zoom(size())));
+        return;
+    }
+    const QSize room = screen_room ? screen_room() : QSize();
+    if (room.isValid() && !room.isEmpty()) percent = std::min(percent, fitting_zoom(room));
+    // A window on the screen that grows is given the size, and the size sets
+    // the zoom as a drag of its edge would (where the desktop keeps the window
+    // smaller, the zoom is the one that fits). One that shrinks takes the
+    // zoom first, so that its menu bar and status bar allow the smaller size;
+    // one not shown yet takes it at once, so that the chooser opens at it.
+    if (!isVisible() || percent < zoom_percent()) {
+        apply_zoom(percent);
+        layout()->activate();
+    }
+    resize(size_for_zoom(percent));
+}
+
+void PlotWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    apply_zoom(fitting_zoom(size()));
 }
 
 namespace {

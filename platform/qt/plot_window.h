@@ -1,10 +1,18 @@
 // The Qt view of the plot window frmVorselPlot, built from its design-time
-// layout: caption, fixed client size, the frame fraVorsel, the board pctPlot,
-// the range bar cmdRange with the indicator cmdWindow on top, the read-outs
-// with their labels, txtBox, every element of cmdBut and the File menu. Nothing
-// moves or resizes with the window: the window has a fixed size. Under it a
-// status bar holds the read-out line of the point under the pointer; the keys
-// that stand for buttons are taken here, before the focused control sees them.
+// layout: caption, client area, the frame fraVorsel, the board pctPlot, the
+// range bar cmdRange with the indicator cmdWindow on top, the read-outs with
+// their labels, txtBox, every element of cmdBut, the File menu and the View
+// menu. Under it a status bar holds the read-out line of the point under the
+// pointer; the keys that stand for buttons are taken here, before the focused
+// control sees them.
+//
+// The window scales the design as a whole: at a zoom from 100% to 300% every
+// place in twips, every font and the board are enlarged alike (units.h). The
+// View menu sets the zoom and the window takes the size that holds the design
+// at it, as far as the free area of its screen allows; dragging the window's
+// edge sets the zoom from the size: the largest that fits, the design centred
+// with the space left over empty around it. A window that nobody resized and
+// no stored zoom gives is the design at 100%, exactly as it always was.
 #pragma once
 
 #include <QAction>
@@ -12,7 +20,9 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <functional>
+#include <map>
 #include <memory>
+#include <vector>
 
 #include "platform/form.h"
 #include "platform/interaction.h"
@@ -25,7 +35,11 @@ namespace vorsel::platform::qt {
 
 class PlotWindow : public QMainWindow {
 public:
+    // The window starts at the design size (zoom 100%).
     explicit PlotWindow(const PlotFormLayout& layout, QWidget* parent = nullptr);
+    // The zoom is the window's: with it gone, twips are pixels of the design
+    // size again.
+    ~PlotWindow() override;
 
     QtBoard& board() { return *board_; }
     QtBar& range() { return *range_; }
@@ -44,8 +58,32 @@ public:
     QAction* exit_action() const { return exit_; }
     QAction* save_picture_action() const { return save_picture_; }
     QAction* export_curve_action() const { return export_curve_; }
+    QAction* zoom_in_action() const { return zoom_in_; }
+    QAction* zoom_out_action() const { return zoom_out_; }
+    QAction* actual_size_action() const { return actual_size_; }
     // "Save Picture..." and "Export Curve Data..." work while a curve is drawn.
     void set_export_enabled(bool enabled);
+
+    // The zoom in percent of the design size.
+    int zoom_percent() const;
+    // Sets the zoom (the View menu, the stored zoom at start): the window
+    // takes the size that holds the design at it, but no more than the room
+    // its screen gives, where the zoom is the largest that fits instead. A
+    // maximized or full-screen window keeps its size, and the zoom is at most
+    // the one that fits it.
+    void set_zoom_percent(int percent);
+    // The size of the window that holds the design at a zoom: the client
+    // area with the menu bar above it and the status bar below.
+    QSize size_for_zoom(int percent);
+    // The largest zoom at which the design fits a window of this size.
+    int fitting_zoom(QSize window_size);
+    // The zoom changed, by the menu or by the window's size.
+    std::function<void(int percent)> on_zoom;
+    // The room the window may take: the free area of its screen less the
+    // window's frame. An empty size sets no bound.
+    std::function<QSize()> screen_room;
+    // The design's client area, centred in the window.
+    QWidget* client() const { return client_; }
 
     // Where the user's commands go: a click on cmdBut(Index), File Open, File
     // Save Picture, File Export Curve Data, File Exit.
@@ -65,8 +103,36 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Every control at its place and in its font, at the current zoom.
+    void lay_out();
+    void apply_zoom(int percent);
+    QFont window_font(int percent) const;
+    // The heights the menu bar and the status bar take at a zoom.
+    struct Chrome {
+        int menu, status;
+    };
+    Chrome chrome(int percent);
+    int chrome_height(int percent);
+
+    PlotFormLayout layout_;
+    QFont base_font_;
+    QWidget* stage_ = nullptr;  // the central widget: the client centred in it
+    QWidget* client_ = nullptr;
+    QGroupBox* box_ = nullptr;
+    QLineEdit* txt_box_ = nullptr;
+    struct Placed {
+        QWidget* widget;
+        Rect twips;
+    };
+    std::vector<Placed> placed_;    // controls that only keep their place
+    std::vector<Placed> labels_;    // labels whose font is fitted to their width
+    std::map<int, Chrome> chrome_;  // by percent
+    QAction* zoom_in_ = nullptr;
+    QAction* zoom_out_ = nullptr;
+    QAction* actual_size_ = nullptr;
     QtBoard* board_ = nullptr;
     std::unique_ptr<QtBar> range_, window_;
     std::unique_ptr<QtFrame> frame_;

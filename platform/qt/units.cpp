@@ -2,11 +2,22 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 namespace vorsel::platform::qt {
 
-double pixels_per_twip() {
+namespace {
+double g_zoom = kMinZoom;
+}  // namespace
+
+double zoom() { return g_zoom; }
+
+void set_zoom(double factor) {
+    g_zoom = std::isfinite(factor) ? std::clamp(factor, kMinZoom, kMaxZoom) : kMinZoom;
+}
+
+double design_pixels_per_twip() {
     double dpi = 96.0;
     if (const QScreen* s = QGuiApplication::primaryScreen()) {
         const double d = s->logicalDotsPerInchX();
@@ -15,24 +26,42 @@ double pixels_per_twip() {
     return dpi / 1440.0;
 }
 
-int to_px(double twips) { return static_cast<int>(std::lround(twips * pixels_per_twip())); }
+// At the design size (and a device pixel ratio of 1) the factors are exactly
+// 1: every length is the very double it was before there was a zoom.
+double pixels_per_twip() { return design_pixels_per_twip() * g_zoom; }
+
+double board_pixels_per_twip(double dpr) { return pixels_per_twip() * dpr; }
+
+double zoomed_points(double points) { return points * g_zoom; }
+
+int zoomed_px(int design_px) {
+    return static_cast<int>(std::lround(static_cast<double>(design_px) * g_zoom));
+}
+
+int to_px(double twips) { return to_px_at_zoom(twips, g_zoom); }
+
+int to_px_at_zoom(double twips, double factor) {
+    return static_cast<int>(std::lround(twips * (design_pixels_per_twip() * factor)));
+}
 
 QRect to_px(const Rect& r) {
     const int left = to_px(r.left), top = to_px(r.top);
     return QRect(left, top, to_px(r.left + r.width) - left, to_px(r.top + r.height) - top);
 }
 
-int board_px(int twips) {
-    return static_cast<int>(std::floor(static_cast<double>(twips) * pixels_per_twip()));
+int board_px(int twips, double dpr) {
+    return static_cast<int>(std::floor(static_cast<double>(twips) * board_pixels_per_twip(dpr)));
 }
 
-double points_to_px(double points) { return points_to_twips(points) * pixels_per_twip(); }
+double points_to_px(double points, double dpr) {
+    return points_to_twips(points) * board_pixels_per_twip(dpr);
+}
 
 QTransform twips_to_units(double pixels_per_twip) {
     return QTransform::fromScale(pixels_per_twip, pixels_per_twip);
 }
 
-double screen_pixels_to_twips(double pixels) { return pixels / pixels_per_twip(); }
+double screen_pixels_to_twips(double pixels) { return pixels / design_pixels_per_twip(); }
 
 double points_to_twips(double points) { return points * 20.0; }
 

@@ -101,6 +101,7 @@ std::string ProgramTest::write_file(const std::string& name, const std::string& 
 
 app::VorselProgram& ProgramTest::start_program(const std::string& file) {
     program_ = std::make_unique<app::VorselProgram>();
+    if (before_start_) before_start_(*program_);
     program_->start(file);
     return *program_;
 }

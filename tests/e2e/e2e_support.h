@@ -73,6 +73,8 @@ protected:
     int count(int x1, int y1, int x2, int y2, QColor c);
     int leftmost(QColor c);  // twip x of the leftmost pixel in the colour, -1 if none
 
+    // Runs between the program's construction and its start-up.
+    std::function<void(app::VorselProgram&)> before_start_;
     QTemporaryDir settings_dir_, data_dir_;
     std::vector<Message> messages_;
     int unexpected_choosers_ = 0;

@@ -19,7 +19,7 @@ struct TestSeam {
     // The colour the board shows at the point (x, y) in twips.
     static QColor colour_at(const QtBoard& b, int x_twips, int y_twips) {
         const QImage& image = b.image();
-        const QPoint p = QtBoard::pixel_of(x_twips, y_twips);
+        const QPoint p = b.image_pixel(x_twips, y_twips);
         if (!image.rect().contains(p)) return QColor();
         return image.pixelColor(p);
     }

@@ -1,6 +1,7 @@
 // Pictures of the real windows for a person to look at: runs only when
 // VORSEL_SCREENSHOT_DIR names a folder and a real X display (for example
-// Xvfb) is in use; each picture is the whole screen.
+// Xvfb) is in use; each picture is the whole screen. The last ones show the
+// window at 200%; under QT_SCALE_FACTOR=2 every name starts with "dpr2_".
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -19,8 +20,9 @@ class ScreenshotTest : public ProgramTest {
 protected:
     void snap(const char* name) {
         QTest::qWait(400);
+        const QString prefix = qGuiApp->devicePixelRatio() == 2 ? "dpr2_" : "";
         const QString file = QDir(qEnvironmentVariable("VORSEL_SCREENSHOT_DIR"))
-                                 .filePath(QString::fromUtf8(name) + ".png");
+                                 .filePath(prefix + QString::fromUtf8(name) + ".png");
         EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(file)) << name;
     }
 };
@@ -61,6 +63,16 @@ TEST_F(ScreenshotTest, WindowsOnARealDataFile) {
         f.pctPlot_MouseMove({x, x, y, y});
         snap(name);
         click(but::Fit);
+    }
+    // Twice the design size, at a step and fit to frame, a point marked.
+    program().window().set_zoom_percent(200);
+    for (const char* name : {"zoom200_step", "zoom200_fit"}) {
+        click(but::Fit);
+        auto& f = program().form();
+        const int x = f.drawn_x(f.nf + 99), y = f.drawn_y(f.nf + 99);
+        f.pctPlot_MouseDown({x, x, y, y});
+        program().window().point_view().panel()->close();
+        snap(name);
     }
 }
 
