@@ -13,6 +13,7 @@
 
 #include "library/float_env.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -50,19 +51,19 @@ inline float y_of(const float* d, std::size_t iy) {
 }
 
 // Selects the reflections at walk positions begin..end-1 and writes their y
-// and x from ywork[out], xwork[out] on; returns how many it selected.
+// and x to y[0], x[0] on; returns how many it selected.
 template <int Type>
-std::int32_t select_range(const CurveArgs& a, std::int32_t begin, std::int32_t end,
-                          std::int32_t out) {
+std::int32_t select_range(const CurveArgs& a, std::int32_t begin, std::int32_t end, float* y,
+                          float* x) {
     const std::size_t stride = static_cast<std::size_t>(a.ncurves);
     const std::size_t ix = static_cast<std::size_t>(a.ixval - 1);
     // iyval means something to a direct curve only, and has been checked for it.
     const std::size_t iy = Type == 1 ? static_cast<std::size_t>(a.iyval - 1) : 0;
     const auto npoint = static_cast<std::uint32_t>(a.npoint);
-    std::int32_t n = out;
-    // The walk jumps through dat in x order: ask for the rows a few points
-    // ahead so that their cache misses overlap.
-    constexpr std::int32_t kAhead = 16;
+    std::int32_t n = 0;
+    // The walk jumps through dat in x order: ask for the rows of points far
+    // enough ahead that many cache misses are under way at once.
+    constexpr std::int32_t kAhead = 48;
     for (std::int32_t i = begin; i < end; ++i) {
         if (i < end - kAhead) {  // i + kAhead could pass the integer range
             const auto ahead = static_cast<std::uint32_t>(a.iperm[i + kAhead]) - 1u;
@@ -75,35 +76,21 @@ std::int32_t select_range(const CurveArgs& a, std::int32_t begin, std::int32_t e
         const auto k = static_cast<std::uint32_t>(a.iperm[i]) - 1u;  // 0 means "outside"
         if (k >= npoint || !(a.sigrat[k] >= a.siglim)) continue;
         const float* d = a.dat + k * stride;
-        a.ywork[n] = y_of<Type>(d, iy);
-        a.xwork[n] = d[ix];
+        y[n] = y_of<Type>(d, iy);
+        x[n] = d[ix];
         ++n;
-    }
-    return n - out;
-}
-
-// How many reflections at walk positions begin..end-1 the selection takes:
-// the same test as select_range, without touching dat.
-std::int32_t count_range(const CurveArgs& a, std::int32_t begin, std::int32_t end) {
-    const auto npoint = static_cast<std::uint32_t>(a.npoint);
-    constexpr std::int32_t kAhead = 32;
-    std::int32_t n = 0;
-    for (std::int32_t i = begin; i < end; ++i) {
-        if (i < end - kAhead) {
-            const auto ahead = static_cast<std::uint32_t>(a.iperm[i + kAhead]) - 1u;
-            if (ahead < npoint) __builtin_prefetch(a.sigrat + ahead);
-        }
-        const auto k = static_cast<std::uint32_t>(a.iperm[i]) - 1u;
-        n += (k < npoint && a.sigrat[k] >= a.siglim) ? 1 : 0;
     }
     return n;
 }
 
 // A walk of a million reflections is bound by the memory latency of its
-// jumps through dat. On two cores the halves of the walk go in parallel:
-// first each half is counted, so that the second half knows where its points
-// start, then each half is selected into its place. Only elements 1..count
-// of ywork and xwork are written, as in a plain walk.
+// jumps through dat. On two cores the halves of the walk go in parallel: the
+// first half selects into ywork and xwork, the second into the front of ycur
+// and xcur, and its points then follow the first half's in ywork and xwork.
+// ycur and xcur serve only as scratch there: the curve laid out after the
+// walk fills all their elements 1..count, which covers every element the
+// second half wrote. So only elements 1..count of the four arrays are
+// written, as in a plain walk.
 #if defined(FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION)
 // A fuzz build shares short walks too, so that every input the fuzzer makes
 // quickly can take either way.
@@ -115,25 +102,26 @@ constexpr std::int32_t kParallelWalk = 1 << 17;
 template <int Type>
 std::int32_t select(const CurveArgs& a) {
     if (a.npoint < kParallelWalk || std::thread::hardware_concurrency() < 2)
-        return select_range<Type>(a, 0, a.npoint, 0);
+        return select_range<Type>(a, 0, a.npoint, a.ywork, a.xwork);
     const std::int32_t half = a.npoint / 2;
     try {
-        std::int32_t first_count = 0;
-        std::thread other([&] { first_count = count_range(a, 0, half); });
-        const std::int32_t second_count = count_range(a, half, a.npoint);
+        std::int32_t second = 0;
+        std::thread other(
+            [&] { second = select_range<Type>(a, half, a.npoint, a.ycur, a.xcur); });
+        const std::int32_t first = select_range<Type>(a, 0, half, a.ywork, a.xwork);
         other.join();
-        std::thread second([&] { select_range<Type>(a, half, a.npoint, first_count); });
-        select_range<Type>(a, 0, half, 0);
-        second.join();
-        return first_count + second_count;
+        std::copy_n(a.ycur, second, a.ywork + first);
+        std::copy_n(a.xcur, second, a.xwork + first);
+        return first + second;
     } catch (...) {
         // No thread to be had: the plain walk gives the same curve.
-        return select_range<Type>(a, 0, a.npoint, 0);
+        return select_range<Type>(a, 0, a.npoint, a.ywork, a.xwork);
     }
 }
 
-void clip_and_order(const CurveArgs& a, std::int32_t n) {
-    for (std::int32_t i = 0; i < n; ++i) {
+// Clips the selected points begin..end-1 of n and lays them out in plot order.
+void clip_and_order(const CurveArgs& a, std::int32_t n, std::int32_t begin, std::int32_t end) {
+    for (std::int32_t i = begin; i < end; ++i) {
         float y = a.ywork[i];
         if (y > a.clipp) y = a.clipp;
         if (y < a.clipm || std::isnan(y)) y = a.clipm;
@@ -144,8 +132,8 @@ void clip_and_order(const CurveArgs& a, std::int32_t n) {
     }
 }
 
-void signed_roots(float* y, std::int32_t n) {
-    for (std::int32_t i = 0; i < n; ++i) {
+void signed_roots(float* y, std::int32_t begin, std::int32_t end) {
+    for (std::int32_t i = begin; i < end; ++i) {
         // sqrt(|y|) with the sign of y: the same as sqrt(y) for y >= 0 (0 and
         // -0 included) and -sqrt(-y) below, and free of a branch.
         const double v = y[i];
@@ -185,10 +173,34 @@ std::int32_t fill_current(const CurveArgs& a) {
     return n;
 }
 
+// Clipping, layout and roots take each point on its own: a long curve is
+// shared between two threads, each its half of the points (the roots over
+// the half of ycur that its own points were laid out into).
+void clip_order_and_roots(const CurveArgs& a, std::int32_t n, std::int32_t begin,
+                          std::int32_t end) {
+    clip_and_order(a, n, begin, end);
+    if (!a.sqrooted) return;
+    if (a.reverse)
+        signed_roots(a.ycur, begin, end);
+    else
+        signed_roots(a.ycur, n - end, n - begin);
+}
+
 void finish_curve(const CurveArgs& a, std::int32_t n) {
     if (n == 0) return;
-    clip_and_order(a, n);
-    if (a.sqrooted) signed_roots(a.ycur, n);
+    bool done = false;
+    if (n >= kParallelWalk && std::thread::hardware_concurrency() >= 2) {
+        const std::int32_t half = n / 2;
+        try {
+            std::thread other([&] { clip_order_and_roots(a, n, half, n); });
+            clip_order_and_roots(a, n, 0, half);
+            other.join();
+            done = true;
+        } catch (...) {
+            // No thread to be had: the plain passes below give the same curve.
+        }
+    }
+    if (!done) clip_order_and_roots(a, n, 0, n);
     if (a.smoothed) smooth(a.ycur, a.ysmo, n);
 }
 

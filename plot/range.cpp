@@ -36,6 +36,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "platform/format.h"
@@ -162,17 +163,19 @@ frmVorselPlot::Extremes frmVorselPlot::data_extremes() {
     first = std::max<std::int64_t>(first, 1);
     last = std::min<std::int64_t>({last, npcur, static_cast<std::int64_t>(ycur.size())});
 
-    Extremes e;
-    for (std::int64_t i = first; i <= last; ++i) {
-        const float y = ycur(i);
-        if (!std::isfinite(y)) continue;
-        if (!e.any) {
-            e.hi = e.lo = y;
-            e.any = true;
-        }
-        if (y > e.hi) e.hi = y;
-        if (y < e.lo) e.lo = y;
+    // The extremes of the finite values, in a form the compiler vectorises:
+    // a value that is not finite leaves both as they are, and of equal values
+    // (0 and -0) the first one met stays.
+    float hi = -std::numeric_limits<float>::infinity();
+    float lo = std::numeric_limits<float>::infinity();
+    const float* y = ycur.data();
+    for (std::int64_t i = first - 1; i < last; ++i) {
+        const bool finite = std::fabs(y[i]) <= std::numeric_limits<float>::max();
+        hi = finite && y[i] > hi ? y[i] : hi;
+        lo = finite && y[i] < lo ? y[i] : lo;
     }
+    Extremes e;
+    if (lo <= hi) e = {true, hi, lo};
     if (overall) overall_ = {npcur, cache.curve_generation(), e};
     return e;
 }

@@ -318,9 +318,12 @@ TEST(FillKurrent, LongWalkGivesThePlainWalksCurve) {
                      k % 97 == 0 ? kNaN : u(rng) * 0.6f};
     for (const std::int32_t ityp : {1, 2, 3, 4, 5}) {
         SCOPED_TRACE(ityp);
+        // Roots and the reversed layout go through the same sharing.
+        const bool rooted_and_reversed = ityp == 3;
         Curve curve(points);
         curve.ityp = ityp;
-        curve.reverse = 0;
+        curve.reverse = rooted_and_reversed ? -1 : 0;
+        curve.sqrooted = rooted_and_reversed ? -1 : 0;
         std::vector<std::int32_t> order(n);
         std::iota(order.begin(), order.end(), 1);
         std::shuffle(order.begin(), order.end(), rng);
@@ -347,8 +350,13 @@ TEST(FillKurrent, LongWalkGivesThePlainWalksCurve) {
             const auto w = static_cast<std::size_t>(i);
             ASSERT_EQ(curve.ywork[w + 1], want_y[w]) << "walk position " << i;
             ASSERT_EQ(curve.xwork[w + 1], want_x[w]) << "walk position " << i;
-            // Plot order is the walk reversed.
-            ASSERT_EQ(curve.ycur[static_cast<std::size_t>(m) - w], want_y[w]);
+            // Plot order is the walk reversed, unless x runs from high to low.
+            const std::size_t at = rooted_and_reversed ? w + 1 : static_cast<std::size_t>(m) - w;
+            const double y = want_y[w];
+            ASSERT_EQ(curve.ycur[at], rooted_and_reversed
+                                          ? static_cast<float>(std::copysign(std::sqrt(std::fabs(y)), y))
+                                          : want_y[w]);
+            ASSERT_EQ(curve.xcur[at], want_x[w]);
         }
         curve.expect_untouched_above(m, true);
     }
