@@ -76,5 +76,28 @@ TEST_F(ScreenshotTest, WindowsOnARealDataFile) {
     }
 }
 
+// A newcomer's first run: a fresh settings store, the program started in a
+// folder of data files; the chooser lists them, a click and OK read one.
+TEST_F(ScreenshotTest, FirstRunFromADataFolder) {
+    if (qEnvironmentVariableIsEmpty("VORSEL_SCREENSHOT_DIR") ||
+        qEnvironmentVariable("QT_QPA_PLATFORM") != "xcb")
+        GTEST_SKIP() << "set VORSEL_SCREENSHOT_DIR and QT_QPA_PLATFORM=xcb under Xvfb";
+    write_file("synthetic-2000.vorsel", generated_data(2000));
+    write_file("P-2.vorsel", generated_data(300));
+    const QString home = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(data_dir_.path()));
+    in_chooser([&](ChooserDialog& d) {
+        snap("first_run_chooser");
+        click_file(d, "synthetic-2000.vorsel");
+        snap("first_run_clicked");
+        ok_button(d)->click();
+    });
+    start_program();
+    QDir::setCurrent(home);
+    ASSERT_FALSE(program().ended());
+    program().window().move(0, 0);
+    snap("first_run_read");
+}
+
 }  // namespace
 }  // namespace vorsel::e2e
