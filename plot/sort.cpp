@@ -141,8 +141,13 @@ std::optional<PointOrder> make_order(const float* dat, std::int32_t ncurves, std
     if (n == 0 || row < 1 || row > ncurves) return std::nullopt;
     // One block for the keyed points, shrunk in place to the point numbers
     // once they are sorted: an order never needs more than 8 bytes a point.
-    void* block = std::malloc(n * sizeof(KeyedPoint));
-    if (!block) return std::nullopt;
+    // Taken like the arrays (fresh pages, on huge pages where it is large).
+    void* block = nullptr;
+    try {
+        block = zeroed_block(n, sizeof(KeyedPoint));
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
     auto* keyed = static_cast<KeyedPoint*>(block);
     const float* key = dat + (row - 1);
     const auto stride = static_cast<std::size_t>(ncurves);
