@@ -190,12 +190,18 @@ std::optional<std::uint64_t> meminfo(const char* key) {
     return std::nullopt;
 }
 
-// What the control group's memory limit still leaves, when there is one.
+// What the control group's memory limit still leaves, when there is one. Its
+// page cache counts as used but is given back on demand: it is left out.
 std::optional<std::uint64_t> cgroup_room() {
     std::ifstream max("/sys/fs/cgroup/memory.max"), current("/sys/fs/cgroup/memory.current");
     std::string limit;
     std::uint64_t used = 0;
     if (!(max >> limit) || limit == "max" || !(current >> used)) return std::nullopt;
+    std::ifstream stat("/sys/fs/cgroup/memory.stat");
+    std::string name;
+    std::uint64_t value = 0;
+    while (stat >> name >> value)
+        if (name == "file") used = used > value ? used - value : 0;
     const std::uint64_t cap = std::strtoull(limit.c_str(), nullptr, 10);
     return cap > used ? cap - used : 0;
 }
