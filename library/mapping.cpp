@@ -9,6 +9,8 @@
 // indices inside 1..npcur (the length of both arrays) are mapped.
 #include "library/vorsel_for.h"
 
+#include "library/numeric.h"
+
 #include "library/float_env.h"
 
 #include <algorithm>
@@ -19,25 +21,13 @@
 namespace vorsel {
 namespace {
 
-// The nearest integer to t, halves away from zero, held within the 4-byte
-// integer range; not-a-number gives 0. Written without branches so that the
-// loop over the view window vectorises.
-inline std::int32_t nearest_saturated(float t) {
-    // t + 1/2 is exact in double for every 4-byte real below 2^52, so
-    // truncation rounds halves away from zero without a second rounding
-    // (0.49999997 stays 0); beyond that t is a whole number already.
-    const double r = std::trunc(double{t} + std::copysign(0.5, double{t}));
-    const double held = std::fmin(std::fmax(r, -2147483648.0), 2147483647.0);
-    return t == t ? static_cast<std::int32_t>(held) : 0;
-}
-
 void map_values(const float* y, std::int32_t* nkur, std::int32_t npcur, std::int32_t first,
                 std::int32_t last, float valmin, std::int32_t maxpar, float skale) {
     first = std::max(first, 1);
     last = std::min(last, npcur);
     for (std::int32_t i = first - 1; i < last; ++i) {
         const float t = static_cast<float>((double{y[i]} - valmin) * skale);
-        std::int32_t p = nearest_saturated(t);
+        std::int32_t p = numeric::nearest_away_saturated(t);
         if (p < 0) p = 0;
         if (p > maxpar) p = maxpar;
         nkur[i] = p;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "library/numeric.h"
 #include "platform/qt/units.h"
 
 namespace vorsel::platform::qt {
@@ -145,19 +146,6 @@ void QtBoard::plain_line(int x1, int y1, int x2, int y2, Colour c) {
     update();
 }
 
-namespace {
-
-// The pixel a twip falls in, as board_px() gives it, without a call into the
-// maths library per point: a twip times pixels per twip stays far inside the
-// range of int, where truncation corrected for negative values is floor().
-inline int floor_px(int twips, double ppt) {
-    const double v = static_cast<double>(twips) * ppt;
-    const int t = static_cast<int>(v);
-    return static_cast<double>(t) > v ? t - 1 : t;
-}
-
-}  // namespace
-
 void QtBoard::line(int x1, int y1, int x2, int y2, Colour c) {
     if (!replaying_) recording_.line(x1, y1, x2, y2, c, pen_width_);
     if (!batched_) {
@@ -174,7 +162,9 @@ void QtBoard::line(int x1, int y1, int x2, int y2, Colour c) {
     }
     // A new chain starts at (x1, y1).
     close_column();
-    const auto px = [this](int twips) { return floor_px(twips, lines_ppt_); };
+    const auto px = [this](int twips) {
+        return numeric::floor_saturated(static_cast<double>(twips) * lines_ppt_);
+    };
     col_x_ = px(x1);
     col_min_ = col_max_ = col_last_ = px(y1);
     col_points_ = 1;
@@ -189,7 +179,8 @@ void QtBoard::line_to(int x2, int y2, Colour c) {
         return;
     }
     if (!replaying_) recording_.line(cur_x_, cur_y_, x2, y2, c, pen_width_);
-    batch_point(QPoint(floor_px(x2, lines_ppt_), floor_px(y2, lines_ppt_)));
+    batch_point(QPoint(numeric::floor_saturated(static_cast<double>(x2) * lines_ppt_),
+                       numeric::floor_saturated(static_cast<double>(y2) * lines_ppt_)));
     cur_x_ = x2, cur_y_ = y2;
 }
 
