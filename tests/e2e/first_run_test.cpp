@@ -301,3 +301,31 @@ TEST_F(FirstRunTest, FilesThatCannotBeDataAreRefusedBeforeAnythingIsSized) {
 
 }  // namespace
 }  // namespace vorsel::e2e
+
+namespace vorsel::e2e {
+namespace {
+
+// A read-out longer than the seven places its box was made for is shown
+// whole, against the box's right edge; one that fits keeps the box's face.
+TEST_F(FirstRunTest, ALongReadOutIsShownWhole) {
+    choose(write_file("abc.vorsel", generated_data(10)));
+    start_program();
+    ASSERT_FALSE(program().ended());
+    QLineEdit* box = program().window().readout(ReadOut::MinValue);
+    const QFont face = box->font();
+    for (const char* text : {"-20.23669", "-1.234568E-05", "  10000"}) {
+        SCOPED_TRACE(text);
+        program().window().readouts().set_text(ReadOut::MinValue, text);
+        QApplication::processEvents();
+        const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
+        const int room = box->width() - 2 * frame - 4;
+        EXPECT_LE(QFontMetrics(box->font()).horizontalAdvance(box->text()), room);
+        EXPECT_EQ(box->text().toStdString(), text);
+        const bool long_text = std::string(text).size() > 7;
+        EXPECT_EQ(box->font() == face, !long_text);
+        EXPECT_TRUE(!long_text || (box->alignment() & Qt::AlignRight));
+    }
+}
+
+}  // namespace
+}  // namespace vorsel::e2e
