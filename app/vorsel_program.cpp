@@ -6,10 +6,10 @@
 #include <QRegularExpression>
 #include <cctype>
 
-#include "plot/keys.h"
 #include "platform/qt/picture.h"
 #include "platform/zoom.h"
 #include "plot/curve_export.h"
+#include "plot/keys.h"
 #include "plot/layout.h"
 #include "plot/quantities.h"
 
@@ -46,9 +46,16 @@ std::string file_dialog(QWidget* parent, const VorselProgram::SaveQuestion& ques
 
 }  // namespace
 
-void connect_window(platform::qt::PlotWindow& window, plot::frmVorselPlot& form) {
-    window.on_button = [&form](int index) { form.cmdBut_Click(index); };
-    window.on_open = [&form] { form.mnuOpen_Click(); };
+void connect_window(platform::qt::PlotWindow& window, plot::frmVorselPlot& form,
+                    std::function<void()> after_command) {
+    window.on_button = [&form, after_command](int index) {
+        form.cmdBut_Click(index);
+        if (after_command) after_command();
+    };
+    window.on_open = [&form, after_command] {
+        form.mnuOpen_Click();
+        if (after_command) after_command();
+    };
     window.on_exit = [&form] { form.mnuExit_Click(); };
     window.on_key = [&form](const platform::KeyPress& k) { return form.Form_KeyDown(k); };
     window.on_pointer_move = [&form](const platform::BoardPointer& p) {
@@ -76,17 +83,9 @@ VorselProgram::VorselProgram(std::vector<std::string> library_folders)
     program_.set_dialog_parent(&window_);
     ask_file_name = [this](const SaveQuestion& q) { return file_dialog(&window_, q); };
     // Once the program is ending the window itself runs no further command.
-    connect_window(window_, form_);
     // A command may draw a curve or take it away: the two File menu items
     // that take the curve out follow.
-    window_.on_button = [this](int index) {
-        form_.cmdBut_Click(index);
-        update_export();
-    };
-    window_.on_open = [this] {
-        form_.mnuOpen_Click();
-        update_export();
-    };
+    connect_window(window_, form_, [this] { update_export(); });
     window_.on_save_picture = [this] { save_picture(); };
     window_.on_export_curve = [this] { export_curve(); };
     zoom_store_.setSingleShot(true);

@@ -17,8 +17,10 @@ namespace vorsel::app {
 
 // The user's commands in the window to the plot window's handlers: clicks,
 // the File menu, keys, the pointer over the board and the wheel; and the keys'
-// names into the tool tips of their buttons.
-void connect_window(platform::qt::PlotWindow& window, plot::frmVorselPlot& form);
+// names into the tool tips of their buttons. after_command, when given, runs
+// after each click and each File, Open.
+void connect_window(platform::qt::PlotWindow& window, plot::frmVorselPlot& form,
+                    std::function<void()> after_command = {});
 
 class VorselProgram {
 public:

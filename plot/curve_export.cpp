@@ -27,14 +27,6 @@ std::string joined(const std::vector<std::string>& parts, const char* separator)
     return out;
 }
 
-// The quantity's name without blanks, as a column of the text names it.
-std::string column_name(int button) {
-    std::string out;
-    for (char c : quantity_caption(button))
-        if (c != ' ') out.push_back(c);
-    return out;
-}
-
 }  // namespace
 
 bool curve_drawn(const frmVorselPlot& w) {
@@ -70,8 +62,8 @@ std::string curve_csv(frmVorselPlot& w) {
     const std::vector<std::int32_t>& lines = w.curve_lines();
     if (lines.size() != static_cast<std::size_t>(w.npcur)) return {};
 
-    const std::string x = column_name(w.ibx);
-    const std::string y = w.sqrooted ? "sqrt(" + column_name(w.iby) + ")" : column_name(w.iby);
+    const std::string x = quantity_name(w.ibx);
+    const std::string y = w.sqrooted ? "sqrt(" + quantity_name(w.iby) + ")" : quantity_name(w.iby);
     const std::vector<std::string> on = switches_on(w);
     std::string out;
     out += "# vorselplot curve data\n";
@@ -126,17 +118,9 @@ std::string curve_csv(frmVorselPlot& w) {
 std::optional<float> smoothed_spread(const frmVorselPlot& w) {
     if (!w.smoothed || w.npcur < 1 || w.ysmo.size() < static_cast<std::size_t>(w.npcur))
         return std::nullopt;
-    bool any = false;
-    float lo = 0, hi = 0;
-    for (std::int32_t i = 1; i <= w.npcur; ++i) {
-        const float v = w.ysmo(i);
-        if (!std::isfinite(v)) continue;
-        lo = any ? std::min(lo, v) : v;
-        hi = any ? std::max(hi, v) : v;
-        any = true;
-    }
-    if (!any) return std::nullopt;
-    return hi - lo;
+    const Extremes e = finite_extremes(w.ysmo.data(), w.npcur);
+    if (!e.any) return std::nullopt;
+    return e.hi - e.lo;
 }
 
 bool x_constant(const frmVorselPlot& w) {

@@ -62,6 +62,14 @@ inline constexpr int kLabelUpperLimit = -1;  // choose the decimals of the top e
 inline constexpr int kLabelLowerLimit = -2;  // choose the decimals of the bottom edge's value
 inline constexpr int kLabelGrid = 0;         // the text of a grid label
 
+// The largest and smallest finite value of y[0..count), any = false when
+// there is none.
+struct Extremes {
+    bool any = false;
+    float hi = -1.0E7f, lo = 1.0E7f;
+};
+Extremes finite_extremes(const float* y, std::int64_t count);
+
 class frmVorselPlot {
 public:
     explicit frmVorselPlot(PlotPlatform p);
@@ -303,10 +311,6 @@ private:
     // ---- Value range (range.cpp), board and curve (board.cpp, drawing.cpp).
     // The finite extremes of the y values the scale follows (the whole curve,
     // or the view window while each window has its own scale).
-    struct Extremes {
-        bool any = false;
-        float hi = -1.0E7f, lo = 1.0E7f;
-    };
     Extremes data_extremes();
     struct CurveExtremes {
         std::int32_t npcur = -1;

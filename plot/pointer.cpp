@@ -19,7 +19,7 @@
 #include "library/numeric.h"
 #include "platform/format.h"
 #include "plot/frmVorselPlot.h"
-#include "plot/layout.h"
+#include "plot/quantities.h"
 #include "plot/running_sum.h"
 
 namespace vorsel::plot {
@@ -54,13 +54,6 @@ private:
     RunningSum sum_;
     std::int64_t n_;
 };
-
-// A quantity's name as its button shows it, without the "vs. " of the x row.
-std::string quantity_name(int index) {
-    std::string name = caption_of(index);
-    if (name.rfind("vs. ", 0) == 0) name.erase(0, 4);
-    return name;
-}
 
 // The fields of a data line by their row in dat.
 constexpr const char* kFieldNames[] = {"running number", "Fo",    "Fc",     "s(Fo)",    "XRtime",
@@ -120,9 +113,9 @@ std::string frmVorselPlot::point_text(std::int32_t i) {
         text += "   reflection " + usual_text(datv(1, k)) + " (line " +
                 usual_text(std::int64_t{k}) + ")";
     }
-    std::string y_name = quantity_name(iby);
+    std::string y_name = quantity_caption(iby);
     if (sqrooted) y_name = "sqrt(" + y_name + ")";
-    text += "   " + quantity_name(ibx) + " " + usual_text(xcur(i));
+    text += "   " + quantity_caption(ibx) + " " + usual_text(xcur(i));
     text += "   " + y_name + " " + usual_text(ycur(i));
     if (smoothed && static_cast<std::size_t>(i) <= ysmo.size())
         text += "   smoothed " + usual_text(ysmo(i));

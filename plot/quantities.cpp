@@ -30,6 +30,13 @@ std::string without_versus(std::string caption) {
 
 std::string quantity_caption(int button) { return without_versus(caption_of(button)); }
 
+std::string quantity_name(int button) {
+    std::string name;
+    for (char c : quantity_caption(button))
+        if (c != ' ') name.push_back(c);
+    return name;
+}
+
 bool same_quantity(int x_button, int y_button) {
     return folded(quantity_caption(x_button)) == folded(quantity_caption(y_button));
 }
@@ -40,10 +47,7 @@ std::vector<QuantityName> quantity_names(Axis axis) {
         const bool on_axis =
             axis == Axis::X ? but::is_x_quantity(b.index) : but::is_y_quantity(b.index);
         if (!on_axis || !b.enabled) continue;
-        std::string name;
-        for (char c : without_versus(b.caption))
-            if (c != ' ') name.push_back(c);
-        out.push_back({b.index, name});
+        out.push_back({b.index, quantity_name(b.index)});
     }
     return out;
 }

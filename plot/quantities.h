@@ -28,6 +28,9 @@ std::optional<int> quantity_button(Axis axis, std::string_view name);
 // The quantity's name without "vs.", as titles and headers show it:
 // "dF / s(Fo)", "theta".
 std::string quantity_caption(int button);
+// The same without blanks, as the command line and data columns name it:
+// "dF/s(Fo)".
+std::string quantity_name(int button);
 
 // The x and the y button stand for the same quantity ("vs. Fo" and "Fo"): the
 // window never plots a quantity against itself.

@@ -152,7 +152,22 @@ void frmVorselPlot::draw_yaxis() {
     show(platform::ReadOut::MinClipValue, std::trunc(valmin * skale));
 }
 
-frmVorselPlot::Extremes frmVorselPlot::data_extremes() {
+Extremes finite_extremes(const float* y, std::int64_t count) {
+    // In a form the compiler vectorises: a value that is not finite leaves
+    // both as they are, and of equal values (0 and -0) the first one met stays.
+    float hi = -std::numeric_limits<float>::infinity();
+    float lo = std::numeric_limits<float>::infinity();
+    for (std::int64_t i = 0; i < count; ++i) {
+        const bool finite = std::fabs(y[i]) <= std::numeric_limits<float>::max();
+        hi = finite && y[i] > hi ? y[i] : hi;
+        lo = finite && y[i] < lo ? y[i] : lo;
+    }
+    Extremes e;
+    if (lo <= hi) e = {true, hi, lo};
+    return e;
+}
+
+Extremes frmVorselPlot::data_extremes() {
     // Over the whole curve the extremes are those of the curve as built: a
     // view window that moves along ten million points does not look at every
     // one of them again.
@@ -163,19 +178,8 @@ frmVorselPlot::Extremes frmVorselPlot::data_extremes() {
     first = std::max<std::int64_t>(first, 1);
     last = std::min<std::int64_t>({last, npcur, static_cast<std::int64_t>(ycur.size())});
 
-    // The extremes of the finite values, in a form the compiler vectorises:
-    // a value that is not finite leaves both as they are, and of equal values
-    // (0 and -0) the first one met stays.
-    float hi = -std::numeric_limits<float>::infinity();
-    float lo = std::numeric_limits<float>::infinity();
-    const float* y = ycur.data();
-    for (std::int64_t i = first - 1; i < last; ++i) {
-        const bool finite = std::fabs(y[i]) <= std::numeric_limits<float>::max();
-        hi = finite && y[i] > hi ? y[i] : hi;
-        lo = finite && y[i] < lo ? y[i] : lo;
-    }
-    Extremes e;
-    if (lo <= hi) e = {true, hi, lo};
+    const Extremes e =
+        last >= first ? finite_extremes(ycur.data() + (first - 1), last - first + 1) : Extremes{};
     if (overall) overall_ = {npcur, cache.curve_generation(), e};
     return e;
 }
