@@ -18,7 +18,7 @@
 #include <random>
 #include <string>
 
-#include "tools/import/convert.h"
+#include "import/convert.h"
 
 namespace {
 

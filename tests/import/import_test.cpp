@@ -9,9 +9,9 @@
 
 #include "library/field.h"
 #include "library/vorsel_for.h"
-#include "tools/import/convert.h"
-#include "tools/import/field_text.h"
-#include "tools/import/import_error.h"
+#include "import/convert.h"
+#include "import/field_text.h"
+#include "import/import_error.h"
 
 #include <cmath>
 #include <cstdint>

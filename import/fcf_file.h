@@ -32,7 +32,7 @@ struct Reflection {
 };
 
 // gemmi stays behind this class: only fcf_file.cpp includes it (see
-// tools/import/CMakeLists.txt for why that matters).
+// import/CMakeLists.txt for why that matters).
 class FcfFile {
 public:
     // Reads the file and finds the reflection loop and the cell; throws Error

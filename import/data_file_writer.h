@@ -1,4 +1,6 @@
-// Writes a data file (*.vorsel) of 13 fields per reflection so that the file
+// Writes a data file (*.vorsel) of 13 fields per reflection, or 15 when the
+// reflections' Miller indices go with them (fields 14 and 15, the header
+// marked "hkl": library/miller_indices.h), so that the file
 // appears under its name only when it is complete: the lines go to a temporary
 // file in the same folder, which commit() renames over the target. A writer
 // destroyed before commit() removes its temporary file, so a failed conversion
@@ -12,15 +14,18 @@
 #include <string>
 #include <vector>
 
+#include "library/miller_indices.h"
+
 namespace vorsel::import {
 
 inline constexpr int kFieldsPerLine = 13;
+inline constexpr int kFieldsWithIndices = 15;
 
 class DataFileWriter {
 public:
     // Creates the temporary file and writes the header line; throws Error
     // (an output error) when the folder does not take a new file.
-    DataFileWriter(std::string target, bool crlf);
+    DataFileWriter(std::string target, bool crlf, bool with_indices = false);
     ~DataFileWriter();
     DataFileWriter(const DataFileWriter&) = delete;
     DataFileWriter& operator=(const DataFileWriter&) = delete;
@@ -28,17 +33,24 @@ public:
     // One data line: the running number, then fields 2 to 13. Every value must
     // pass fits_real_field.
     void add(std::int64_t number, const std::array<double, kFieldsPerLine - 1>& values);
+    // The same with the reflection's indices in fields 14 and 15, for a writer
+    // made with_indices; every index must lie within ±999.
+    void add(std::int64_t number, const std::array<double, kFieldsPerLine - 1>& values,
+             const Miller& hkl);
 
     // Flushes, closes and renames the temporary file to the target; throws
     // Error (an output error) when any of it fails.
     void commit();
 
 private:
+    void put_line(std::int64_t number, const std::array<double, kFieldsPerLine - 1>& values,
+                  const Miller* hkl);
     void flush();
     [[noreturn]] void fail(const std::string& what) const;
 
     std::string target_, temporary_;
     std::string line_end_;
+    bool with_indices_ = false;
     std::FILE* file_ = nullptr;
     std::vector<char> buffer_;
     std::size_t used_ = 0;

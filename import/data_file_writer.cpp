@@ -1,4 +1,4 @@
-#include "tools/import/data_file_writer.h"
+#include "import/data_file_writer.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,8 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "tools/import/field_text.h"
-#include "tools/import/import_error.h"
+#include "import/field_text.h"
+#include "import/import_error.h"
 
 namespace vorsel::import {
 namespace {
@@ -32,8 +32,11 @@ mode_t new_file_mode() {
 
 }  // namespace
 
-DataFileWriter::DataFileWriter(std::string target, bool crlf)
-    : target_(std::move(target)), line_end_(crlf ? "\r\n" : "\n"), buffer_(kBufferSize) {
+DataFileWriter::DataFileWriter(std::string target, bool crlf, bool with_indices)
+    : target_(std::move(target)),
+      line_end_(crlf ? "\r\n" : "\n"),
+      with_indices_(with_indices),
+      buffer_(kBufferSize) {
     if (target_.empty() || target_.back() == '/') fail("not a file name");
     temporary_ = temporary_template(target_);
     const int fd = ::mkstemp(temporary_.data());
@@ -50,7 +53,8 @@ DataFileWriter::DataFileWriter(std::string target, bool crlf)
         fail(std::strerror(error));
     }
     ::fchmod(fd, new_file_mode());
-    const std::string header = "    13" + line_end_;
+    const std::string header =
+        (with_indices_ ? "    15 " + std::string(kIndicesMark) : std::string("    13")) + line_end_;
     std::memcpy(buffer_.data(), header.data(), header.size());
     used_ = header.size();
 }
@@ -62,14 +66,34 @@ DataFileWriter::~DataFileWriter() {
 
 void DataFileWriter::add(std::int64_t number,
                          const std::array<double, kFieldsPerLine - 1>& values) {
-    const std::size_t size = kFieldsPerLine * kFieldWidth + line_end_.size();
+    if (with_indices_) fail("a reflection without its indices");
+    put_line(number, values, nullptr);
+}
+
+void DataFileWriter::add(std::int64_t number,
+                         const std::array<double, kFieldsPerLine - 1>& values,
+                         const Miller& hkl) {
+    if (!with_indices_) fail("indices for a file without them");
+    if (!indices_fit(hkl)) fail("an index beyond ±" + std::to_string(kMaxIndex));
+    put_line(number, values, &hkl);
+}
+
+void DataFileWriter::put_line(std::int64_t number,
+                              const std::array<double, kFieldsPerLine - 1>& values,
+                              const Miller* hkl) {
+    const std::size_t fields = hkl ? kFieldsWithIndices : kFieldsPerLine;
+    const std::size_t size = fields * kFieldWidth + line_end_.size();
     if (buffer_.size() - used_ < size) flush();
     char* line = buffer_.data() + used_;
     if (!format_whole(number, line)) fail("more reflections than a data file can number");
     for (std::size_t c = 0; c < values.size(); ++c)
         if (!format_real(values[c], line + (c + 1) * kFieldWidth))
             fail("a value beyond the range of 4-byte reals");
-    std::memcpy(line + kFieldsPerLine * kFieldWidth, line_end_.data(), line_end_.size());
+    if (hkl) {
+        format_whole(hkl->h, line + kFieldsPerLine * kFieldWidth);
+        format_whole(std::int64_t{hkl->k} * kKStride + hkl->l, line + (kFieldsPerLine + 1) * kFieldWidth);
+    }
+    std::memcpy(line + fields * kFieldWidth, line_end_.data(), line_end_.size());
     used_ += size;
 }
 

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/import/convert.h"
-#include "tools/import/import_error.h"
+#include "import/convert.h"
+#include "import/import_error.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/import/fcf_file.h"
+#include "import/fcf_file.h"
 
 #include <sys/stat.h>
 
@@ -12,7 +12,7 @@
 #include <cstring>
 #include <new>
 
-#include "tools/import/import_error.h"
+#include "import/import_error.h"
 
 namespace vorsel::import {
 namespace {

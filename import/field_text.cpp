@@ -1,4 +1,4 @@
-#include "tools/import/field_text.h"
+#include "import/field_text.h"
 
 #include <charconv>
 #include <cmath>

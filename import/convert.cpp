@@ -1,13 +1,13 @@
-#include "tools/import/convert.h"
+#include "import/convert.h"
 
 #include <array>
 #include <cmath>
 #include <cstdio>
 
-#include "tools/import/data_file_writer.h"
-#include "tools/import/fcf_file.h"
-#include "tools/import/field_text.h"
-#include "tools/import/import_error.h"
+#include "import/data_file_writer.h"
+#include "import/fcf_file.h"
+#include "import/field_text.h"
+#include "import/import_error.h"
 
 namespace vorsel::import {
 namespace {
