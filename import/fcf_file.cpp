@@ -238,4 +238,34 @@ void FcfFile::Impl::fail_in_block(const std::string& tag, const std::string& wha
     throw Error(Exit::input, path_ + ":" + std::to_string(line) + ": " + tag + ": " + what);
 }
 
+std::array<double, 6> FcfFile::cell() const {
+    const gemmi::UnitCell& c = impl_->cell_;
+    return {c.a, c.b, c.c, c.alpha, c.beta, c.gamma};
+}
+
+FcfFile::Symmetry FcfFile::symmetry() const {
+    Symmetry symmetry;
+    auto& block = const_cast<cif::Block&>(*impl_->block_);
+    for (const char* tag : {"_space_group_symop_operation_xyz", "_symmetry_equiv_pos_as_xyz"}) {
+        const cif::Column column = block.find_values(tag);
+        if (!column || column.length() == 0) continue;
+        for (const std::string& value : column) symmetry.operators.push_back(cif::as_string(value));
+        symmetry.line = column.item()->line_number;
+        break;
+    }
+    auto name = [&](std::string& out, std::initializer_list<const char*> tags) {
+        for (const char* tag : tags) {
+            const cif::Column column = block.find_values(tag);
+            if (!column || column.length() == 0 || cif::is_null(column.at(0))) continue;
+            out = cif::as_string(column.at(0));
+            if (symmetry.line == 0) symmetry.line = column.item()->line_number;
+            return;
+        }
+    };
+    name(symmetry.hall, {"_space_group_name_Hall", "_symmetry_space_group_name_Hall"});
+    name(symmetry.hermann_mauguin,
+         {"_space_group_name_H-M_alt", "_symmetry_space_group_name_H-M"});
+    return symmetry;
+}
+
 }  // namespace vorsel::import

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vorsel::import {
 
@@ -56,6 +57,19 @@ public:
     // Throws Error (input) "FILE:LINE: reflection i+1: what", LINE being the
     // file's line where reflection i begins.
     [[noreturn]] void fail_at(std::size_t i, const std::string& what) const;
+
+    // The cell: a, b, c in Angstrom, alpha, beta, gamma in degrees.
+    std::array<double, 6> cell() const;
+    // The space group as the block gives it: the operators' xyz texts
+    // (_space_group_symop_operation_xyz or _symmetry_equiv_pos_as_xyz) and the
+    // names (Hall, H-M), each empty where the block lacks it; line: the line
+    // of the first of them found, for messages.
+    struct Symmetry {
+        std::vector<std::string> operators;
+        std::string hall, hermann_mauguin;
+        int line = 0;
+    };
+    Symmetry symmetry() const;
 
 private:
     struct Impl;

@@ -11,6 +11,7 @@
 
 #include "import/convert.h"
 #include "import/import_error.h"
+#include "import/join.h"
 
 namespace {
 
@@ -18,7 +19,9 @@ using vorsel::import::Error;
 using vorsel::import::Exit;
 
 constexpr const char* kUsage =
-    "usage: vorsel_import [--wavelength LAMBDA] [--lf] INPUT.fcf OUTPUT.vorsel\n";
+    "usage: vorsel_import [--wavelength LAMBDA] [--lf] INPUT.fcf OUTPUT.vorsel\n"
+    "       vorsel_import [--wavelength LAMBDA] [--lf] --observations UNMERGED INPUT.fcf "
+    "OUTPUT.vorsel\n";
 
 void help() {
     std::fputs(kUsage, stdout);
@@ -34,6 +37,7 @@ void help() {
         "                       none (_diffrn_radiation_wavelength comes first);\n"
         "                       without either, Mo K-alpha 0.71073 with a note\n"
         "  --lf                 end lines in LF alone (default: CR LF)\n"
+        "  --observations UNMERGED  one line per observation of UNMERGED (below)\n"
         "  -h, --help           this text\n"
         "\n"
         "One line of 13 ten-character fields per reflection, in file order:\n"
@@ -52,8 +56,9 @@ void help() {
         "\n"
         "Exit status: 0 converted; 2 wrong command line; 3 the input cannot be read\n"
         "or converted; 4 the output cannot be written; 1 internal failure (out of\n"
-        "memory).\n",
+        "memory).\n\n",
         stdout);
+    std::fputs(vorsel::import::kObservationsHelp, stdout);
 }
 
 [[noreturn]] void usage_error(const std::string& what) {
@@ -72,6 +77,7 @@ double parse_wavelength(std::string_view text) {
 int run(int argc, char** argv) {
     vorsel::import::Options options;
     std::vector<std::string> files;
+    std::optional<std::string> observations;
     for (int a = 1; a < argc; ++a) {
         const std::string_view arg = argv[a];
         if (arg == "-h" || arg == "--help") {
@@ -84,6 +90,9 @@ int run(int argc, char** argv) {
             options.wavelength = parse_wavelength(argv[a]);
         } else if (arg.starts_with("--wavelength=")) {
             options.wavelength = parse_wavelength(arg.substr(arg.find('=') + 1));
+        } else if (arg == "--observations") {
+            if (++a == argc) usage_error("--observations needs the unmerged file");
+            observations = argv[a];
         } else if (arg.size() > 1 && arg[0] == '-') {
             usage_error("unknown option " + std::string(arg));
         } else {
@@ -91,7 +100,9 @@ int run(int argc, char** argv) {
         }
     }
     if (files.size() != 2) usage_error("an input and an output file are needed");
-    const auto summary = vorsel::import::convert_fcf(files[0], files[1], options);
+    const auto summary =
+        observations ? vorsel::import::join_observations(*observations, files[0], files[1], options).summary
+                     : vorsel::import::convert_fcf(files[0], files[1], options);
     for (const std::string& note : summary.notes)
         std::fprintf(stderr, "vorsel_import: %s\n", note.c_str());
     return 0;
