@@ -27,10 +27,10 @@ namespace vorsel::import {
 
 struct Observation {
     std::array<int, 3> hkl{};  // as measured; |index| <= 999
-    double intensity = 0, sigma = 0;
     // XRtime (frame or elapsed time), the angles at the centroid, background
     // over peak counts: the data file stores them as 4-byte reals.
     float time = 0, phi = 0, omega = 0, kappa = 0, background_ratio = 0;
+    double intensity = 0, sigma = 0;
     std::uint64_t number = 0;  // the observation's place in the file, from 1
     std::uint64_t line = 0;    // the file's line that holds it
 };
