@@ -25,17 +25,22 @@ if [ ! -f "$hkl" ] || [ ! -f "$fcf" ]; then
 fi
 
 cat "$hkl" "$fcf" >/dev/null # warm the page cache
-declare -a times=()
+# Wall-clock time, and CPU time (user + system): on a machine that others share
+# the CPU time is what the run takes on an idle one.
+declare -a times=() cpus=()
 peak=0
 for ((i = 0; i < runs; i++)); do
   t0=$(date +%s%N)
-  kb=$( { /usr/bin/time -f %M "$bin/vorsel_import" --observations "$hkl" "$fcf" "$out" 2>&1 >/dev/null; } | tail -1)
+  read -r kb user sys < <( { /usr/bin/time -f '%M %U %S' "$bin/vorsel_import" --observations "$hkl" "$fcf" "$out" 2>&1 >/dev/null; } | tail -1)
   t1=$(date +%s%N)
   times+=($(( (t1 - t0) / 1000000 )))
+  cpus+=($(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%d", (u + s) * 1000 }'))
   (( kb > peak )) && peak=$kb
 done
-median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}')
+median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
+median=$(median "${times[@]}")
+cpu=$(median "${cpus[@]}")
 inputs=$(( $(stat -c %s "$hkl") + $(stat -c %s "$fcf") ))
 echo "inputs: $hkl ($(stat -c %s "$hkl") bytes), $fcf ($(stat -c %s "$fcf") bytes)"
-echo "$runs runs, fresh process each: median $median ms; peak resident memory $((peak / 1024)) MiB"
+echo "$runs runs, fresh process each: median $median ms wall-clock, $cpu ms CPU (user + system); peak resident memory $((peak / 1024)) MiB"
 awk -v p="$peak" -v i="$inputs" 'BEGIN { printf "peak memory / input files: %.2f\n", p * 1024 / i }'

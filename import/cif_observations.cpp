@@ -60,9 +60,9 @@ int find_column(const cif::Loop& loop, const std::string& category, const char* 
     return column >= 0 ? column : loop.find_tag("_" + category + "." + name);
 }
 
-const std::string* find_pair(const cif::Block& block, const std::string& category, const char* name) {
-    const std::string* v = block.find_value("_" + category + "_" + name);
-    return v != nullptr ? v : block.find_value("_" + category + "." + name);
+const cif::Item* find_pair(const cif::Block& block, const std::string& category, const char* name) {
+    const cif::Item* item = block.find_pair_item("_" + category + "_" + name);
+    return item != nullptr ? item : block.find_pair_item("_" + category + "." + name);
 }
 
 }  // namespace
@@ -168,9 +168,12 @@ UnmergedFile read_cif_observations(const std::string& path) {
         if (col[peak] >= 0 && (col[bg1] >= 0 || col[bg2] >= 0) && peak_counts > 0)
             o.background_ratio = static_cast<float>(background / peak_counts);
         o.number = row + 1;
-        o.line = loop_line;
         file.observations.push_back(o);
     }
+    const std::size_t width = loop.width(), first = static_cast<std::size_t>(col[h]);
+    file.line_of = [path, loop_line, width, first](const Observation& o) -> std::uint64_t {
+        return line_of_value(path, loop_line, (o.number - 1) * width + first);
+    };
     if (group_text)
         file.notes.push_back(path + ": _diffrn_refln_scale_group_code not a number in some records: XRtime 0 there");
 
@@ -178,19 +181,22 @@ UnmergedFile read_cif_observations(const std::string& path) {
     std::array<double, 6> cell{};
     int given = 0;
     for (int c = 0; c < 6; ++c)
-        if (const std::string* v = find_pair(*block, "cell", cell_names[c])) {
-            cell[static_cast<std::size_t>(c)] = cif::as_number(*v);
-            ++given;
+        if (const cif::Item* item = find_pair(*block, "cell", cell_names[c])) {
+            cell[static_cast<std::size_t>(c)] = cif::as_number(item->pair[1]);
+            if (given++ == 0) file.cell_line = static_cast<std::uint64_t>(item->line_number);
         }
     if (given == 6) file.cell = cell;
-    if (const std::string* v = find_pair(*block, "diffrn_radiation", "wavelength")) {
-        const double w = cif::as_number(*v);
+    const cif::Item* lambda = find_pair(*block, "diffrn_radiation", "wavelength");
+    if (lambda == nullptr) lambda = block->find_pair_item("_diffrn_radiation_wavelength.wavelength");
+    if (const cif::Item* item = lambda) {
+        const double w = cif::as_number(item->pair[1]);
         if (w > 0 && std::isfinite(w)) file.wavelength = w;
     }
     for (const char* tag : {"_space_group_IT_number", "_space_group.IT_number", "_symmetry_Int_Tables_number"})
-        if (const std::string* v = block->find_value(tag)) {
-            const double n = cif::as_number(*v);
+        if (const cif::Item* item = block->find_pair_item(tag)) {
+            const double n = cif::as_number(item->pair[1]);
             if (n >= 1 && n <= 230) file.space_group_number = static_cast<int>(n);
+            file.space_group_line = static_cast<std::uint64_t>(item->line_number);
             break;
         }
     return file;

@@ -17,9 +17,10 @@
 namespace vorsel::import {
 
 const char* const kObservationsHelp =
-    "With --observations UNMERGED, one line of 15 fields per observation of an unmerged\n"
-    "file of data processing (XDS_ASCII.HKL, INTEGRATE.HKL or a CIF _diffrn_refln_\n"
-    "loop, told apart by content), joined to the refinement file INPUT.fcf:\n"
+    "With --observations UNMERGED, one line of 15 fields per observation of an\n"
+    "unmerged file of data processing (XDS_ASCII.HKL, INTEGRATE.HKL or a CIF\n"
+    "_diffrn_refln_ loop, told apart by content), joined to the refinement file\n"
+    "INPUT.fcf:\n"
     "  - indices the refinement file lists itself take its Fo, s(Fo) and Fc (when it\n"
     "    lists them n times, the k-th observation of them takes the k-th, the last\n"
     "    one those beyond n);\n"
@@ -287,36 +288,57 @@ JoinSummary join_observations(const std::string& unmerged, const std::string& re
             }
         }
     }
-    FlatMap<std::uint32_t> by_set(reflections.size());
+    // Each set of equivalents: its first reflection and how many the file
+    // lists. Where it lists one, the observation's own indices need no
+    // lookup of their own: they are those of the set's reflection or none.
+    struct Set {
+        std::uint32_t first, count;
+    };
+    FlatMap<Set> by_set(reflections.size());
     for (std::uint32_t i = 0; i < reflections.size(); ++i)
-        if (packable(reflections[i].hkl)) by_set.try_emplace(equivalents.key(reflections[i].hkl, !friedel_apart), i);
+        if (packable(reflections[i].hkl))
+            ++by_set.try_emplace(equivalents.key(reflections[i].hkl, !friedel_apart), Set{i, 0}).first->count;
 
-    // Each observation's reflection; the top bit marks an exact match.
-    constexpr std::uint32_t kExact = 0x80000000u;
-    std::vector<std::uint32_t> match(data.observations.size(), kNone);
+    // Each observation's Fc (NaN: left out); an exact match's intensity and
+    // sigma are replaced by the refinement's Fo^2 and s(Fo^2), which the
+    // scale then leaves alone.
+    struct Joined {
+        double fc;
+        bool exact;
+    };
+    std::vector<Joined> joined(data.observations.size(), Joined{std::nan(""), false});
     JoinSummary result;
     result.friedel_apart = friedel_apart;
     result.outliers = data.outliers;
     double sum_fo_squared = 0, sum_intensity = 0;
     for (std::size_t o = 0; o < data.observations.size(); ++o) {
-        const Observation& obs = data.observations[o];
-        std::uint32_t r = kNone;
-        if (Listed* listed = exact.find(pack(obs.hkl))) {
-            r = listed->first;
-            for (std::uint32_t step = 0; step < listed->used && next[r] != kNone; ++step) r = next[r];
-            ++listed->used;
-            match[o] = r | kExact;
-            ++result.exact;
-        } else if (const std::uint32_t* set = by_set.find(equivalents.key(obs.hkl, !friedel_apart))) {
-            r = *set;
-            match[o] = r;
-            ++result.by_symmetry;
-        } else {
+        Observation& obs = data.observations[o];
+        const Set* set = by_set.find(equivalents.key(obs.hkl, !friedel_apart));
+        if (set == nullptr) {
             ++result.left_out;
             continue;
         }
-        sum_fo_squared += reflections[r].fo_squared;
+        std::uint32_t r = set->first;
+        bool exact_match = false;
+        if (set->count == 1) {
+            exact_match = reflections[r].hkl == obs.hkl;
+        } else if (Listed* listed = exact.find(pack(obs.hkl))) {
+            r = listed->first;
+            for (std::uint32_t step = 0; step < listed->used && next[r] != kNone; ++step) r = next[r];
+            ++listed->used;
+            exact_match = true;
+        }
+        const Reflection& ref = reflections[r];
+        sum_fo_squared += ref.fo_squared;
         sum_intensity += obs.intensity;
+        joined[o] = Joined{squared ? std::sqrt(ref.fc_value) : ref.fc_value, exact_match};
+        if (exact_match) {
+            obs.intensity = ref.fo_squared;
+            obs.sigma = ref.sigma_fo_squared;
+            ++result.exact;
+        } else {
+            ++result.by_symmetry;
+        }
     }
     if (result.exact + result.by_symmetry == 0)
         throw Error(Exit::input, unmerged + ": none of its " + std::to_string(data.observations.size()) +
@@ -337,25 +359,20 @@ JoinSummary join_observations(const std::string& unmerged, const std::string& re
     DataFileWriter out(output, options.crlf, /*with_indices=*/true);
     std::array<double, kFieldsPerLine - 1> fields{};  // fields 2 to 13
     for (std::size_t o = 0; o < data.observations.size(); ++o) {
-        if (match[o] == kNone) continue;
+        if (std::isnan(joined[o].fc)) continue;
         const Observation& obs = data.observations[o];
-        const Reflection& ref = reflections[match[o] & ~kExact];
         const auto fail = [&](const std::string& what) {
-            throw Error(Exit::input, at_line(unmerged, obs.line) + ": observation " + std::to_string(obs.number) +
+            throw Error(Exit::input, at_line(unmerged, data.line_of(obs)) + ": observation " + std::to_string(obs.number) +
                                          " (" + std::to_string(obs.hkl[0]) + " " + std::to_string(obs.hkl[1]) +
                                          " " + std::to_string(obs.hkl[2]) + "): " + what);
         };
         const double sin_theta = half_lambda * std::sqrt(fcf.inverse_d_squared(obs.hkl));
         if (!(sin_theta <= 1))
             fail("cannot be reached at " + number_text(summary.wavelength) + " A with the cell of " + refinement);
-        if (match[o] & kExact) {
-            fields[0] = fo_from_squared(ref.fo_squared);
-            fields[2] = sigma_fo(ref.fo_squared, ref.sigma_fo_squared);
-        } else {
-            fields[0] = fo_from_squared(result.scale * obs.intensity);
-            fields[2] = sigma_fo(result.scale * obs.intensity, result.scale * obs.sigma);
-        }
-        fields[1] = squared ? std::sqrt(ref.fc_value) : ref.fc_value;
+        const double k = joined[o].exact ? 1.0 : result.scale;
+        fields[0] = fo_from_squared(k * obs.intensity);
+        fields[1] = joined[o].fc;
+        fields[2] = sigma_fo(k * obs.intensity, k * obs.sigma);
         fields[3] = obs.time;
         fields[4] = std::asin(sin_theta) * kDegreesPerRadian;
         fields[5] = obs.phi;

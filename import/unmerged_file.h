@@ -19,6 +19,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,7 +33,7 @@ struct Observation {
     float time = 0, phi = 0, omega = 0, kappa = 0, background_ratio = 0;
     double intensity = 0, sigma = 0;
     std::uint64_t number = 0;  // the observation's place in the file, from 1
-    std::uint64_t line = 0;    // the file's line that holds it
+    std::uint64_t line = 0;    // the file's line that holds it (XDS)
 };
 
 struct UnmergedFile {
@@ -44,6 +45,8 @@ struct UnmergedFile {
     std::optional<int> space_group_number;
     std::uint64_t cell_line = 0, space_group_line = 0;
     std::vector<std::string> notes;
+    // The line of an observation, for a message (a CIF finds it only on demand).
+    std::function<std::uint64_t(const Observation&)> line_of = [](const Observation& o) { return o.line; };
 };
 
 // Reads the whole file; throws Error (input) naming the file and, where it
