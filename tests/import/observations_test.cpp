@@ -55,14 +55,15 @@ struct Obs {
 const Obs kObs[] = {{1, 2, 3, 50, 5, 10.5},    {-1, 2, -3, 200, 10, 20}, {1, -2, 3, 100, 5, 30},
                     {3, 0, 0, 10, 1, 35},      {-2, 0, 0, 300, 12, 40},  {2, 0, 0, 5, -1, 50}};
 
-std::string records(const std::function<std::string(const Obs&)>& line, bool misfits) {
+std::string records(const std::function<std::string(const Obs&)>& line, bool misfits,
+                    const std::vector<Obs>& obs = {std::begin(kObs), std::end(kObs)}) {
     std::string text;
-    for (const Obs& o : kObs)
+    for (const Obs& o : obs)
         if (misfits || o.sigma > 0) text += line(o);
     return text;
 }
 
-std::string xds_ascii(const std::string& header) {
+std::string xds_ascii(const std::string& header, const std::vector<Obs>& obs = {std::begin(kObs), std::end(kObs)}) {
     return "!FORMAT=XDS_ASCII    MERGE=FALSE    FRIEDEL'S_LAW=FALSE\n" + header +
            "!UNIT_CELL_CONSTANTS=  10.1 9.9 10.0 90 90 90\n!X-RAY_WAVELENGTH=  0.5\n"
            "!STARTING_FRAME=  2\n!STARTING_ANGLE=  10.0\n!OSCILLATION_RANGE=  0.25\n"
@@ -71,7 +72,7 @@ std::string xds_ascii(const std::string& header) {
            records([](const Obs& o) {
                return std::to_string(o.h) + " " + std::to_string(o.k) + " " + std::to_string(o.l) + " " +
                       std::to_string(o.i) + " " + std::to_string(o.sigma) + " 512 512 " + std::to_string(o.z) + "\n";
-           }, true) +
+           }, true, obs) +
            "!END_OF_DATA\n";
 }
 
@@ -166,6 +167,31 @@ TEST(ImportObservations, EachKindJoinedFieldByField) {
             for (int c : {10, 11, 12}) EXPECT_EQ(d[c], 0.0f);
             EXPECT_EQ(vorsel::decode_indices(d[13], d[14]), (vorsel::Miller{o.h, o.k, o.l}));
         }
+    }
+}
+
+// A refinement against unmerged data lists 1 2 3 twice and its two-fold image
+// -1 2 -3 once: repeats of 1 2 3 take its entries in turn, the last for the
+// third; 1 -2 3 (listed neither way) goes by symmetry to the first of the set.
+TEST(ImportObservations, RepeatedIndicesTakeTheRefinementsEntriesInTurn) {
+    TempDir dir;
+    std::string fcf = kRefinement;
+    fcf.replace(fcf.find("-1 -2 -3 64 64 4\n2 0 0 400 400 8\n"), 33, "1 2 3 90 49 7\n-1 2 -3 64 64 4\n");
+    const std::vector<Obs> obs = {
+        {1, 2, 3, 50, 5, 1}, {1, 2, 3, 60, 5, 2}, {1, 2, 3, 70, 5, 3}, {-1, 2, -3, 80, 5, 4}, {1, -2, 3, 194, 5, 5}};
+    const std::string out = (dir.path / "out.vorsel").string();
+    const JoinSummary s = join_observations(dir.write("u.HKL", xds_ascii("", obs)), dir.write("r.fcf", fcf), out, {});
+    EXPECT_EQ(s.exact, 4u);
+    EXPECT_FALSE(s.friedel_apart);
+    EXPECT_DOUBLE_EQ(s.scale, (81 + 49 + 49 + 64 + 81) / 454.0);
+    std::int32_t ncurves = 15, npoint = 5, status = 99;
+    std::vector<float> dat(15 * 5), sigrat(5);
+    READ_VORSEL_DATA(out.c_str(), dat.data(), sigrat.data(), &ncurves, &npoint, &status);
+    ASSERT_EQ(status, 0);
+    const double fo[5] = {9, 7, 7, 8, std::sqrt(194 * s.scale)}, fc[5] = {10, std::sqrt(90.0), std::sqrt(90.0), 8, 10};
+    for (int n = 0; n < 5; ++n) {
+        EXPECT_FLOAT_EQ(dat[15 * n + 1], fo[n]) << n;
+        EXPECT_FLOAT_EQ(dat[15 * n + 2], fc[n]) << n;
     }
 }
 
