@@ -8,7 +8,6 @@
 
 #include "import/import_error.h"
 #include "import/unmerged_file.h"
-#include "library/miller_indices.h"
 
 namespace vorsel::import {
 namespace {
@@ -144,7 +143,7 @@ UnmergedFile read_cif_observations(const std::string& path) {
         Observation o;
         for (int c : {h, k, l}) {
             const double x = value(row, col[c], true);
-            if (x != std::trunc(x) || std::fabs(x) > kMaxIndex)
+            if (!index_fits(x))
                 fail(row, col[c], "an index that is not a whole number within ±999");
             o.hkl[static_cast<std::size_t>(c)] = static_cast<int>(x);
         }

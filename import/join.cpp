@@ -1,7 +1,5 @@
 #include "import/join.h"
 
-#include <gemmi/symmetry.hpp>
-
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -12,6 +10,7 @@
 #include "import/fcf_file.h"
 #include "import/field_text.h"
 #include "import/import_error.h"
+#include "import/space_group.h"
 #include "import/unmerged_file.h"
 
 namespace vorsel::import {
@@ -84,14 +83,8 @@ std::string at_line(const std::string& path, std::uint64_t line) {
 // The point group's rotations, as integer matrices acting on h k l.
 class Equivalents {
 public:
-    explicit Equivalents(const gemmi::GroupOps& ops) {
-        for (const gemmi::Op& op : ops.sym_ops) {
-            std::array<int, 9> r{};
-            for (int i = 0; i < 3; ++i)
-                for (int j = 0; j < 3; ++j) r[3 * i + j] = op.rot[i][j] / gemmi::Op::DEN;
-            rotations_.push_back(r);
-        }
-        std::array<int, 9> inversion{-1, 0, 0, 0, -1, 0, 0, 0, -1};
+    explicit Equivalents(const std::vector<std::array<int, 9>>& rotations) : rotations_(rotations) {
+        const std::array<int, 9> inversion{-1, 0, 0, 0, -1, 0, 0, 0, -1};
         for (const auto& r : rotations_) centric_ = centric_ || r == inversion;
     }
     bool centric() const { return centric_; }
@@ -113,52 +106,7 @@ private:
     bool centric_ = false;
 };
 
-struct Group {
-    gemmi::GroupOps ops;
-    int number = 0;  // 0: not a tabulated setting
-    std::string name;
-};
-
-Group group_of(const FcfFile& fcf, const std::string& path) {
-    const FcfFile::Symmetry s = fcf.symmetry();
-    Group g;
-    const gemmi::SpaceGroup* sg = nullptr;
-    try {
-        if (!s.operators.empty()) {
-            std::vector<gemmi::Op> ops;
-            for (const std::string& text : s.operators) ops.push_back(gemmi::parse_triplet(text));
-            g.ops = gemmi::split_centering_vectors(ops);
-            sg = gemmi::find_spacegroup_by_ops(g.ops);
-        } else if (!s.hall.empty()) {
-            g.ops = gemmi::symops_from_hall(s.hall.c_str());
-            sg = gemmi::find_spacegroup_by_ops(g.ops);
-        } else if (!s.hermann_mauguin.empty()) {
-            const auto cell = fcf.cell();
-            sg = gemmi::find_spacegroup_by_name(s.hermann_mauguin, cell[3], cell[5]);
-            if (sg == nullptr)
-                throw Error(Exit::input, at_line(path, static_cast<std::uint64_t>(s.line)) +
-                                             ": unknown space group '" + s.hermann_mauguin + "'");
-            g.ops = sg->operations();
-        } else {
-            throw Error(Exit::input, path +
-                                         ": no space group (no _space_group_symop_operation_xyz, "
-                                         "_symmetry_equiv_pos_as_xyz, Hall or H-M name): "
-                                         "observations cannot be mapped onto its reflections");
-        }
-    } catch (const Error&) {
-        throw;
-    } catch (const std::runtime_error& e) {
-        throw Error(Exit::input, at_line(path, static_cast<std::uint64_t>(s.line)) +
-                                     ": the space group cannot be read: " + e.what());
-    }
-    if (sg != nullptr) {
-        g.number = sg->number;
-        g.name = sg->xhm();
-    }
-    return g;
-}
-
-void check_same_crystal(const UnmergedFile& data, const std::string& unmerged, const Group& group,
+void check_same_crystal(const UnmergedFile& data, const std::string& unmerged, const SpaceGroup& group,
                         const FcfFile& fcf, const std::string& refinement) {
     if (data.space_group_number && group.number != 0 && *data.space_group_number != group.number)
         throw Error(Exit::input, at_line(unmerged, data.space_group_line) + ": space group number " +
@@ -240,7 +188,7 @@ private:
 JoinSummary join_observations(const std::string& unmerged, const std::string& refinement,
                               const std::string& output, const Options& options) {
     const FcfFile fcf(refinement);
-    const Group group = group_of(fcf, refinement);
+    const SpaceGroup group = space_group_of(fcf, refinement);
     const bool squared = fcf.layout() == Layout::fc_squared;
     std::vector<Reflection> reflections;
     reflections.reserve(fcf.size());
@@ -272,7 +220,7 @@ JoinSummary join_observations(const std::string& unmerged, const std::string& re
         const auto [listed, fresh] = exact.try_emplace(pack(reflections[i].hkl), Listed{i, i, 0});
         if (!fresh) next[std::exchange(listed->last, i)] = i;
     }
-    const Equivalents equivalents(group.ops);
+    const Equivalents equivalents(group.rotations);
     bool friedel_apart = false;
     if (!equivalents.centric()) {
         FlatMap<bool> keys(reflections.size());

@@ -204,7 +204,7 @@ UnmergedFile read_xds(const std::string& path, LineReader& in, std::string_view 
         const int index_columns[3] = {columns.h, columns.k, columns.l};
         for (int c = 0; c < 3; ++c) {
             const double x = v[index_columns[c]];
-            if (x != std::trunc(x) || std::fabs(x) > kMaxIndex)
+            if (!index_fits(x))
                 fail(path, in.number, "an index that is not a whole number within ±999: " + shown(line));
             o.hkl[c] = static_cast<int>(x);
         }
@@ -233,6 +233,8 @@ UnmergedFile read_xds(const std::string& path, LineReader& in, std::string_view 
 }
 
 }  // namespace
+
+bool index_fits(double x) { return x == std::trunc(x) && std::fabs(x) <= kMaxIndex; }
 
 UnmergedFile read_unmerged(const std::string& path) {
     struct stat status {};

@@ -55,6 +55,9 @@ struct UnmergedFile {
 // finite number.
 UnmergedFile read_unmerged(const std::string& path);
 
+// Whether x is a whole number within the ±999 that a data file carries.
+bool index_fits(double x);
+
 // The CIF kind alone (import/cif_observations.cpp, which includes gemmi).
 UnmergedFile read_cif_observations(const std::string& path);
 
