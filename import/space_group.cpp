@@ -24,9 +24,9 @@ SpaceGroup space_group_of(const FcfFile& fcf, const std::string& path) {
     const gemmi::SpaceGroup* sg = nullptr;
     try {
         if (!s.operators.empty()) {
-            std::vector<gemmi::Op> ops;
-            for (const std::string& text : s.operators) ops.push_back(gemmi::parse_triplet(text));
-            ops = gemmi::split_centering_vectors(ops);
+            std::vector<gemmi::Op> listed;
+            for (const std::string& text : s.operators) listed.push_back(gemmi::parse_triplet(text));
+            ops = gemmi::split_centering_vectors(listed);
             sg = gemmi::find_spacegroup_by_ops(ops);
         } else if (!s.hall.empty()) {
             ops = gemmi::symops_from_hall(s.hall.c_str());
