@@ -20,8 +20,8 @@ using vorsel::import::Exit;
 
 constexpr const char* kUsage =
     "usage: vorsel_import [--wavelength LAMBDA] [--lf] INPUT.fcf OUTPUT.vorsel\n"
-    "       vorsel_import [--wavelength LAMBDA] [--lf] --observations UNMERGED INPUT.fcf "
-    "OUTPUT.vorsel\n";
+    "       vorsel_import [--wavelength LAMBDA] [--lf] --observations UNMERGED\n"
+    "                     INPUT.fcf OUTPUT.vorsel\n";
 
 void help() {
     std::fputs(kUsage, stdout);
