@@ -19,7 +19,7 @@
 namespace vorsel::import {
 namespace {
 
-enum class XdsKind { ascii, integrate };
+enum class XdsKind { ascii, integrate, unknown };
 
 [[noreturn]] void fail(const std::string& path, std::uint64_t line, const std::string& what) {
     throw Error(Exit::input, path + ":" + std::to_string(line) + ": " + what);
@@ -101,12 +101,13 @@ struct Columns {
     int count = 0;  // numbers a record must hold
 };
 
-void set_column(Columns& c, std::string_view name, int index, XdsKind kind) {
-    const std::string_view frame = kind == XdsKind::ascii ? "ZD" : "ZCAL";
-    const std::string_view sigma = kind == XdsKind::ascii ? "SIGMA(IOBS)" : "SIGMA";
+// XDS_ASCII.HKL names its columns "SIGMA(IOBS)" and "ZD", INTEGRATE.HKL
+// "SIGMA" and "ZCAL" (its "ZOBS" is the observed centroid, 0 where none was
+// seen).
+void set_column(Columns& c, std::string_view name, int index) {
     int* slot = name == "H" ? &c.h : name == "K" ? &c.k : name == "L" ? &c.l
-              : name == "IOBS" ? &c.intensity : name == sigma ? &c.sigma
-              : name == frame ? &c.frame : nullptr;
+              : name == "IOBS" ? &c.intensity : (name == "SIGMA(IOBS)" || name == "SIGMA") ? &c.sigma
+              : (name == "ZD" || name == "ZCAL") ? &c.frame : nullptr;
     if (slot != nullptr) *slot = index;
     if (index + 1 > c.count) c.count = index + 1;
 }
@@ -114,7 +115,11 @@ void set_column(Columns& c, std::string_view name, int index, XdsKind kind) {
 UnmergedFile read_xds(const std::string& path, LineReader& in, std::string_view first, XdsKind kind,
                       std::uint64_t file_size) {
     UnmergedFile file;
-    file.kind = kind == XdsKind::ascii ? "XDS_ASCII.HKL" : "INTEGRATE.HKL";
+    const std::string first_line = shown(first);
+    auto other_kind = [&] {
+        fail(path, 1, "a header of another kind: " + first_line +
+                          "; XDS_ASCII.HKL (MERGE=FALSE) or INTEGRATE.HKL is expected");
+    };
     std::optional<double> oscillation, starting_angle;
     double starting_frame = 1;
     Columns columns;
@@ -136,6 +141,10 @@ UnmergedFile read_xds(const std::string& path, LineReader& in, std::string_view 
                 break;
             }
             if (records > 0) continue;  // remarks among the records
+            // INTEGRATE.HKL says so in its first lines and lists its columns.
+            if (kind == XdsKind::unknown &&
+                (line.find("INTEGRATE") != std::string_view::npos || line.substr(1, 6) == "H,K,L,"))
+                kind = XdsKind::integrate;
             if (auto v = header_value(line, "X-RAY_WAVELENGTH")) {
                 const double w = header_number(*v, "X-RAY_WAVELENGTH");
                 if (!(w > 0)) fail(path, in.number, "X-RAY_WAVELENGTH is not a wavelength: " + shown(*v));
@@ -155,20 +164,20 @@ UnmergedFile read_xds(const std::string& path, LineReader& in, std::string_view 
                 file.cell = cell;
                 file.cell_line = in.number;
             }
-            if (kind == XdsKind::ascii && line.substr(1, 5) == "ITEM_") {
+            if (line.substr(1, 5) == "ITEM_") {
                 const std::size_t eq = line.find('=');
                 double index = 0;
                 if (eq == std::string_view::npos || numbers(line.substr(eq + 1), &index, 1) != 1 || index < 1)
                     fail(path, in.number, "a column heading without its column: " + shown(line));
-                set_column(columns, line.substr(6, eq - 6), static_cast<int>(index) - 1, kind);
+                set_column(columns, line.substr(6, eq - 6), static_cast<int>(index) - 1);
             }
-            if (kind == XdsKind::integrate && (listing || line.substr(1, 6) == "H,K,L,")) {
+            if (listing || line.substr(1, 6) == "H,K,L,") {
                 std::string_view rest = trimmed(line.substr(1));
                 listing = !rest.empty() && rest.back() == ',';
                 while (!rest.empty()) {
                     const std::size_t comma = rest.find(',');
                     const std::string_view name = trimmed(rest.substr(0, comma));
-                    if (!name.empty()) set_column(columns, name, listed++, kind);
+                    if (!name.empty()) set_column(columns, name, listed++);
                     rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
                 }
             }
@@ -176,18 +185,20 @@ UnmergedFile read_xds(const std::string& path, LineReader& in, std::string_view 
         }
         if (trimmed(line).empty()) continue;
         if (records++ == 0) {
+            if (kind == XdsKind::unknown) other_kind();
+            file.kind = kind == XdsKind::ascii ? "XDS_ASCII.HKL" : "INTEGRATE.HKL";
             // Records are of one length, near enough: room for all at once.
             file.observations.reserve(static_cast<std::size_t>(file_size / (line.size() + 1) + 16));
             // INTEGRATE.HKL written without its column list: its fixed layout,
             // H K L IOBS SIGMA XCAL YCAL ZCAL first.
             if (kind == XdsKind::integrate && listed == 0) columns = Columns{0, 1, 2, 3, 4, 7, 8};
             std::string missing;
-            const std::string_view frame = kind == XdsKind::ascii ? "ZD" : "ZCAL";
-            const std::string_view sigma = kind == XdsKind::ascii ? " SIGMA(IOBS)" : " SIGMA";
+            const std::string frame = kind == XdsKind::ascii ? "ZD" : "ZCAL";
+            const std::string sigma = kind == XdsKind::ascii ? " SIGMA(IOBS)" : " SIGMA";
             if (columns.h < 0 || columns.k < 0 || columns.l < 0) missing += " H K L";
             if (columns.intensity < 0) missing += " IOBS";
             if (columns.sigma < 0) missing += sigma;
-            if (columns.frame < 0) missing += " " + std::string(frame);
+            if (columns.frame < 0) missing += " " + frame;
             if (!missing.empty())
                 fail(path, in.number, "the header names no column for" + missing);
             if (!oscillation || !starting_angle)
@@ -226,6 +237,7 @@ UnmergedFile read_xds(const std::string& path, LineReader& in, std::string_view 
         }
         file.observations.push_back(o);
     } while (in.next(line));
+    if (kind == XdsKind::unknown) other_kind();
     if (!ended)
         fail(path, in.number, "the file ends without !END_OF_DATA: it is cut short");
     if (records == 0) fail(path, in.number, "the file holds no reflections");
@@ -252,10 +264,7 @@ UnmergedFile read_unmerged(const std::string& path) {
                                   "): it holds no single observations");
             return read_xds(path, in, first, XdsKind::ascii, static_cast<std::uint64_t>(status.st_size));
         }
-        if (first.find("INTEGRATE") != std::string_view::npos)
-            return read_xds(path, in, first, XdsKind::integrate, static_cast<std::uint64_t>(status.st_size));
-        fail(path, 1, "a header of another kind: " + shown(first) +
-                          "; XDS_ASCII.HKL (MERGE=FALSE) or INTEGRATE.HKL is expected");
+        return read_xds(path, in, first, XdsKind::unknown, static_cast<std::uint64_t>(status.st_size));
     }
     return read_cif_observations(path);
 }
