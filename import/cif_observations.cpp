@@ -109,6 +109,8 @@ UnmergedFile read_cif_observations(const std::string& path) {
     int col[n_columns];
     for (int c = 0; c < n_columns; ++c) col[c] = find_column(loop, "diffrn_refln", names[c]);
     if (col[net] < 0) col[net] = find_column(loop, "diffrn_refln", "counts_net");
+    // An Eulerian cradle has chi where a kappa goniometer has kappa.
+    if (col[kappa] < 0) col[kappa] = find_column(loop, "diffrn_refln", "angle_chi");
     if (col[k] < 0 || col[l] < 0 || col[net] < 0 || col[sigma] < 0) {
         std::string tags;
         for (const std::string& tag : loop.tags) tags += " " + tag;
