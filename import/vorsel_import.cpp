@@ -11,6 +11,7 @@
 
 #include "import/convert.h"
 #include "import/import_error.h"
+#include "platform/output_file.h"
 
 namespace {
 
@@ -69,6 +70,16 @@ double parse_wavelength(std::string_view text) {
     return value;
 }
 
+// Refuses, before anything is read, an output that would replace one of the
+// inputs (by any spelling or through a link) or that is no regular file.
+void check_output(const std::string& output, const std::vector<std::string>& inputs) {
+    if (const std::string same = vorsel::platform::input_named_by(output, inputs); !same.empty())
+        throw Error(Exit::usage, output + ": is the input file " + same +
+                                     "; the output must be another file");
+    if (const std::string why = vorsel::platform::output_problem(output); !why.empty())
+        throw Error(Exit::output, output + ": cannot write: " + why);
+}
+
 int run(int argc, char** argv) {
     vorsel::import::Options options;
     std::vector<std::string> files;
@@ -91,6 +102,7 @@ int run(int argc, char** argv) {
         }
     }
     if (files.size() != 2) usage_error("an input and an output file are needed");
+    check_output(files.back(), {files.begin(), files.end() - 1});
     const auto summary = vorsel::import::convert_fcf(files[0], files[1], options);
     for (const std::string& note : summary.notes)
         std::fprintf(stderr, "vorsel_import: %s\n", note.c_str());
@@ -100,6 +112,8 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A stop by Ctrl-C, kill or a closed terminal leaves no temporary behind.
+    vorsel::platform::remove_temporaries_on_signals();
     try {
         return run(argc, argv);
     } catch (const Error& e) {
