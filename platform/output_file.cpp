@@ -4,12 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <pthread.h>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <pthread.h>
 #include <random>
 
 namespace vorsel::platform {
@@ -131,7 +131,8 @@ std::string error_text(int e) {
         default: break;
     }
     const std::string text = std::strerror(e);
-    if (text.empty() || text.starts_with("Unknown")) return "system error number " + std::to_string(e);
+    if (text.empty() || text.starts_with("Unknown"))
+        return "system error number " + std::to_string(e);
     return text;
 }
 

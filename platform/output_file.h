@@ -55,8 +55,8 @@ private:
     bool fail(const std::string& why);
     void drop();
 
-    std::string path_;    // as given, for the messages
-    std::string target_;  // the file to replace: path_ with its links followed
+    std::string path_;       // as given, for the messages
+    std::string target_;     // the file to replace: path_ with its links followed
     std::string temporary_;  // the hidden name while the file has one
     std::string error_;
     int fd_ = -1;
