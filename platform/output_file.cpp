@@ -179,9 +179,11 @@ OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
     const std::string folder = folder_of(target_);
     struct stat old;
     const bool replaces = ::stat(target_.c_str(), &old) == 0;
-    fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    // An unnamed file gets its name through /proc; without /proc, a named one.
+    const bool proc = ::access("/proc/self/fd", X_OK) == 0;
+    fd_ = proc ? ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666) : -1;
     unnamed_ = fd_ >= 0;
-    if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+    if (fd_ < 0 && (!proc || errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
         // No unnamed files here: a hidden name beside the target.
         std::string temp = folder + "/." + name_of(target_) + ".XXXXXX";
         SignalsHeld held;

@@ -33,8 +33,7 @@ protected:
     void SetUp() override { fs::create_directories(dir / "home/.config/DADO_QEM"); }
     void TearDown() override { fs::remove_all(dir); }
 
-    // args[0] started in the test's folder with HOME there and no display (offscreen when
-    // asked), stderr to home/err, under a file size limit.
+    // args[0] run in the folder, HOME there, no display but offscreen, stderr to home/err.
     pid_t start(Args args, rlim_t fsize = RLIM_INFINITY, bool offscreen = false) {
         Args env{"HOME=" + at + "home", offscreen ? "QT_QPA_PLATFORM=offscreen" : "A=B"};
         std::vector<char*> argv, envp{env[0].data(), env[1].data(), nullptr};
@@ -66,10 +65,8 @@ protected:
              "_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\nloop_\n"
              "_refln_index_h\n_refln_index_k\n_refln_index_l\n_refln_F_squared_calc\n"
              "_refln_F_squared_meas\n_refln_F_squared_sigma\n";
-        for (int h = 0; h < n; ++h)
-            for (int k = 0; k < n; ++k)
-                for (int l = 1; l < n; ++l)
-                    f << h << ' ' << k << ' ' << l << " 812.5 790.25 12.5\n";
+        for (int i = 0, m = n - 1; i < n * n * m; ++i)
+            f << i / (n * m) << ' ' << i / m % n << ' ' << i % m + 1 << " 812.5 790.25 12.5\n";
     }
     void expect_no_temporary() {
         for (const auto& e : fs::directory_iterator(dir))
@@ -77,9 +74,8 @@ protected:
     }
 };
 
-// Each run gives its exit status and message and leaves one file as it was: an old output
-// under a file size limit (a full disk), an input named as the output by another spelling, a
-// FIFO or a device at the output's name, an output beside a misleading input.
+// Each run leaves one file as it was: an old output under a file size limit (a full disk), an
+// input named as the output, a FIFO or device at the output's name, beside a misleading input.
 TEST_F(SafeOutput, WhatIsThereStaysAsItWas) {
     fcf("a.fcf", 6);
     const bool root = ::geteuid() == 0;  // a device needs root to make
@@ -144,8 +140,7 @@ TEST_F(SafeOutput, ASettingsStoreThatIsNoSmallFileIsLeftAlone) {
         fs::remove(ini);
         ASSERT_TRUE(fifo ? ::mkfifo(ini.c_str(), 0644) == 0
                          : bool(std::ofstream(ini) << std::string(2 << 20, ';')));
-        // It says so and goes on to its chooser; had it opened the store it would hang (FIFO)
-        // or say nothing: given up after 30 s.
+        // It says so and goes on; had it opened the store it would hang or say nothing (30 s).
         const pid_t pid = start({kPlot}, RLIM_INFINITY, true);
         std::string err;
         for (int i = 0; i < 300 && (err = slurp(at + "home/err")).find("not used") == err.npos; ++i)
@@ -160,7 +155,6 @@ TEST_F(SafeOutput, ASettingsStoreThatIsNoSmallFileIsLeftAlone) {
 TEST_F(SafeOutput, AnImportStoppedWhileWritingLeavesNothing) {
     fcf("big.fcf", 80);  // 505,600 reflections
     for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
-        SCOPED_TRACE(sig);
         const pid_t pid = start({kImport, "big.fcf", "out.vorsel"});
         // Stopped once it has a file of the folder open other than its input and its log.
         const fs::path fds = "/proc/" + std::to_string(pid) + "/fd";
@@ -176,8 +170,8 @@ TEST_F(SafeOutput, AnImportStoppedWhileWritingLeavesNothing) {
         ::kill(pid, sig);
         int status = 0;
         ::waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << status;
-        EXPECT_FALSE(fs::exists(dir / "out.vorsel"));
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig << " " << status;
+        EXPECT_FALSE(fs::exists(dir / "out.vorsel")) << sig;
         expect_no_temporary();
     }
 }
