@@ -13,9 +13,8 @@
 // - numbers in the messages are quoted as the file holds them.
 #include "plot/data_file.h"
 
-#include <cmath>
-
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -124,10 +123,6 @@ std::string mb(std::uint64_t bytes) {
     const std::uint64_t tenths = (bytes * 10 + (1u << 19)) >> 20;
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " MB";
 }
-
-}  // namespace
-
-namespace {
 
 std::string field_place(std::int64_t line, std::int64_t field) {
     return "Data line " + std::to_string(line) + " (line " + std::to_string(line + 1) +
