@@ -2,17 +2,16 @@
 // that are inputs or no files, with a settings store that is no small file, stopped mid-write.
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <filesystem>
-#include <fstream>
-#include <thread>
-
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <thread>
 
 namespace {
 
@@ -121,17 +120,16 @@ TEST_F(SafeOutput, WhatIsThereStaysAsItWas) {
         {view("l-f.csv"), any, 0, "", "l-f.csv"}, {{kImport, "a.fcf", "l-f.vorsel"}, any, 0, "", "l-f.vorsel"}};
     // clang-format on
     for (const auto& [args, fsize, status, message, file] : cases) {
-        SCOPED_TRACE(message);
         if (file.starts_with("null") && !root) continue;
         const std::string before = kept(file);
         const auto [got, err] = run(args, fsize);
-        EXPECT_EQ(got, status) << err;
+        EXPECT_EQ(got, status) << message << ": " << err;
         EXPECT_NE(err.find(message), std::string::npos) << err;
-        EXPECT_EQ(kept(file), before);
+        EXPECT_EQ(kept(file), before) << message;
         expect_no_temporary();
     }
-    // A link at the output's name stayed a link (above); the file it leads to was replaced.
-    EXPECT_GT(slurp(at + "f.csv").size() + slurp(at + "f.vorsel").size(), 200u);
+    EXPECT_GT(slurp(at + "f.csv").size() + slurp(at + "f.vorsel").size(),
+              200u);  // where the links lead
 }
 
 TEST_F(SafeOutput, ASettingsStoreThatIsNoSmallFileIsLeftAlone) {
