@@ -38,16 +38,13 @@ protected:
         std::vector<char*> argv, envp{env[0].data(), env[1].data(), nullptr};
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::dup2(::open((at + "home/err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
-            std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not a killed process
-            if (const rlimit lim{fsize, fsize};
-                ::chdir(dir.c_str()) == 0 && ::setrlimit(RLIMIT_FSIZE, &lim) == 0)
-                ::execve(argv[0], argv.data(), envp.data());
-            ::_exit(127);
-        }
-        return pid;
+        if (const pid_t pid = ::fork(); pid != 0) return pid;
+        ::dup2(::open((at + "home/err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+        std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not a killed process
+        if (const rlimit lim{fsize, fsize};
+            ::chdir(dir.c_str()) == 0 && ::setrlimit(RLIMIT_FSIZE, &lim) == 0)
+            ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(127);
     }
     std::pair<int, std::string> run(const Args& args, rlim_t fsize = RLIM_INFINITY) {
         int status = 0;
