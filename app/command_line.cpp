@@ -126,14 +126,17 @@ private:
             const bool report = arg.compare(0, 8, "--report") == 0;
             const auto path = value(report ? "--report" : "--output", arg);
             if (!path) return;
-            if (!cl_.output.empty()) {
+            if (output_given_) {
                 fail("only one of --output and --report, once");
                 return;
             }
             cl_.output = *path;
+            output_given_ = true;
             if (cl_.mode != Mode::Help && cl_.mode != Mode::Version)
                 cl_.mode = report ? Mode::Report : Mode::Output;
             report_ = report;
+        } else if (arg == "-") {
+            fail("'-' (standard input) is not read: name a data file (*.vorsel)");
         } else if (arg.size() > 1 && arg[0] == '-') {
             fail("unknown option " + arg);
         } else {
@@ -154,7 +157,10 @@ private:
         if (cl_.mode == Mode::Help || cl_.mode == Mode::Version) return;
         const plot::ViewRequest& v = cl_.view;
         if (scale_ > 1) return fail("--frame and --overall exclude each other; give one");
-        if (cl_.output.empty()) {
+        if (output_given_ && cl_.output.empty())
+            return fail(std::string(report_ ? "--report" : "--output") +
+                        " names no file: the output name is empty");
+        if (!output_given_) {
             if (!first_view_option_.empty()) return fail(first_view_option_ + " needs --output");
             if (limit_given_) return fail("--limit needs --output or --report");
             return;  // the window
@@ -183,7 +189,7 @@ private:
     std::size_t i_ = 0;
     CommandLine cl_;
     std::string first_view_option_;
-    bool limit_given_ = false, report_ = false;
+    bool limit_given_ = false, report_ = false, output_given_ = false;
     int scale_ = 0;
 };
 

@@ -10,6 +10,7 @@
 
 #include "app/report_pdf.h"
 #include "platform/format.h"
+#include "platform/output_file.h"
 #include "platform/qt/dynamic_library.h"
 #include "platform/qt/picture.h"
 #include "platform/qt/plot_window.h"
@@ -167,6 +168,17 @@ Exit report(Headless& h, const CommandLine& cl) {
 }
 
 Exit run(const CommandLine& cl) {
+    // Refused before anything is read: an output that is the data file
+    // itself (by any spelling or through a link), or that is no regular file.
+    if (!platform::input_named_by(cl.output, {cl.file}).empty()) {
+        say(cl.output + " is the data file " + cl.file + "; the output must be another file");
+        return Exit::usage;
+    }
+    if (const std::string why = platform::output_problem(cl.output); !why.empty()) {
+        say("cannot write " + cl.output + ": " + why);
+        return Exit::output;
+    }
+    platform::remove_temporaries_on_signals();
     auto h = std::make_unique<Headless>();
     const std::string path =
         QFileInfo(QString::fromStdString(cl.file)).absoluteFilePath().toStdString();

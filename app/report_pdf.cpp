@@ -1,14 +1,15 @@
 #include "app/report_pdf.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 
+#include "platform/output_file.h"
 #include "platform/qt/picture.h"
 #include "platform/qt/units.h"
 #include "plot/scripted_view.h"
@@ -181,12 +182,10 @@ void plot_page(PageWriter& w, const ReportPage& page, std::size_t number, std::s
 
 std::string write_report(const std::string& path, const plot::ReportSummary& summary,
                          const std::vector<ReportPage>& pages) {
-    QSaveFile file(q(path));
-    const auto reason = [&file] {
-        const QString why = file.errorString();
-        return why.isEmpty() ? std::string("the file could not be written") : why.toStdString();
-    };
-    if (!file.open(QIODevice::WriteOnly)) return reason();
+    // Drawn whole into memory, then written in one piece.
+    QByteArray bytes;
+    QBuffer file(&bytes);
+    file.open(QIODevice::WriteOnly);
     {
         QPdfWriter pdf(&file);
         pdf.setCreator(QStringLiteral("vorselplot"));
@@ -197,11 +196,7 @@ std::string write_report(const std::string& path, const plot::ReportSummary& sum
         const double ppt = pdf.resolution() / kTwipsPerInch;
         const double width = (210.0 - 2 * kMarginMm) * kTwipsPerMm;
         QPainter painter;
-        if (!painter.begin(&pdf)) {
-            const std::string why = reason();
-            file.cancelWriting();
-            return why;
-        }
+        if (!painter.begin(&pdf)) return "the report could not be drawn";
         PageWriter first(painter, ppt, width);
         first_page(first, summary);
         for (std::size_t i = 0; i < pages.size(); ++i) {
@@ -209,15 +204,11 @@ std::string write_report(const std::string& path, const plot::ReportSummary& sum
             PageWriter w(painter, ppt, width);
             plot_page(w, pages[i], i + 2, pages.size() + 1);
         }
-        painter.end();
+        if (!painter.end()) return "the report could not be drawn";
     }
-    if (file.error() != QFileDevice::NoError) {
-        const std::string why = reason();
-        file.cancelWriting();
-        return why;
-    }
-    if (!file.commit()) return reason();
-    return {};
+    file.close();
+    return platform::write_whole_file(
+        path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 }  // namespace vorsel::app

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <cctype>
 
+#include "platform/output_file.h"
 #include "platform/qt/picture.h"
 #include "platform/zoom.h"
 #include "plot/curve_export.h"
@@ -81,6 +82,10 @@ VorselProgram::VorselProgram(std::vector<std::string> library_folders)
                                settings_, files_, program_, library_, chooser_views_,
                                platform::PathStyle::posix(), window_.point_view()}) {
     program_.set_dialog_parent(&window_);
+    settings_.on_unusable = [this](const std::string& text) {
+        messages_.show(text, "Settings not used", platform::MsgButtons::Ok,
+                       platform::MsgIcon::Warning);
+    };
     ask_file_name = [this](const SaveQuestion& q) { return file_dialog(&window_, q); };
     // Once the program is ending the window itself runs no further command.
     // A command may draw a curve or take it away: the two File menu items
@@ -155,6 +160,13 @@ void VorselProgram::report_failure(const std::string& what, const std::string& p
                    platform::MsgIcon::Critical);
 }
 
+bool VorselProgram::is_data_file(const std::string& what, const std::string& path) {
+    const std::string data = form_.loc.strLocation;
+    if (platform::input_named_by(path, {data}).empty()) return false;
+    report_failure(what, path, "It is the data file shown; nothing was written over it.");
+    return true;
+}
+
 void VorselProgram::save_picture() {
     if (ended() || !plot::curve_drawn(form_)) return;
     SaveQuestion question{"Save Picture",
@@ -167,6 +179,7 @@ void VorselProgram::save_picture() {
         report_failure("picture", path, "Its name must end in .png, .svg or .pdf.");
         return;
     }
+    if (is_data_file("picture", path)) return;
     const std::string error =
         platform::qt::write_picture(path, *format, window_.board(), plot::picture_title(form_));
     if (!error.empty()) report_failure("picture", path, error);
@@ -177,6 +190,7 @@ void VorselProgram::export_curve() {
     SaveQuestion question{"Export Curve Data", suggested_name(".csv"), {kCurveFilter}};
     const std::string path = ask_file_name(question);
     if (path.empty()) return;
+    if (is_data_file("curve data", path)) return;
     const std::string error = platform::qt::write_text_file(path, plot::curve_csv(form_));
     if (!error.empty()) report_failure("curve data", path, error);
 }

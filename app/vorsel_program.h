@@ -69,6 +69,8 @@ private:
     std::string suggested_name(const char* extension) const;
     void report_failure(const std::string& what, const std::string& path,
                         const std::string& reason);
+    // True, after a message, when `path` is the data file on the board.
+    bool is_data_file(const std::string& what, const std::string& path);
 
     platform::qt::QtProgram program_;
     platform::qt::PlotWindow window_;

@@ -1,12 +1,6 @@
 #include "import/data_file_writer.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
 #include "import/field_text.h"
 #include "import/import_error.h"
@@ -16,20 +10,6 @@ namespace {
 
 constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
-// A hidden name beside the target, so that rename() stays within one file
-// system and never crosses into another folder.
-std::string temporary_template(const std::string& target) {
-    const std::filesystem::path path(target);
-    return (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
-}
-
-// The mode an ordinary new file gets: mkstemp() makes its file private.
-mode_t new_file_mode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 }  // namespace
 
 DataFileWriter::DataFileWriter(std::string target, bool crlf, bool with_indices)
@@ -38,31 +18,15 @@ DataFileWriter::DataFileWriter(std::string target, bool crlf, bool with_indices)
       with_indices_(with_indices),
       buffer_(kBufferSize) {
     if (target_.empty() || target_.back() == '/') fail("not a file name");
-    temporary_ = temporary_template(target_);
-    const int fd = ::mkstemp(temporary_.data());
-    if (fd < 0) {
-        temporary_.clear();
-        fail(std::strerror(errno));
-    }
-    file_ = ::fdopen(fd, "wb");
-    if (file_ == nullptr) {
-        const int error = errno;
-        ::close(fd);
-        ::unlink(temporary_.c_str());  // no destructor runs for a throwing constructor
-        temporary_.clear();
-        fail(std::strerror(error));
-    }
-    ::fchmod(fd, new_file_mode());
+    file_ = std::make_unique<platform::OutputFile>(target_);
+    if (!file_->ok()) fail(file_->error());
     const std::string header =
         (with_indices_ ? "    15 " + std::string(kIndicesMark) : std::string("    13")) + line_end_;
     std::memcpy(buffer_.data(), header.data(), header.size());
     used_ = header.size();
 }
 
-DataFileWriter::~DataFileWriter() {
-    if (file_ != nullptr) std::fclose(file_);
-    if (!temporary_.empty()) ::unlink(temporary_.c_str());
-}
+DataFileWriter::~DataFileWriter() = default;
 
 void DataFileWriter::add(std::int64_t number,
                          const std::array<double, kFieldsPerLine - 1>& values) {
@@ -98,18 +62,14 @@ void DataFileWriter::put_line(std::int64_t number,
 }
 
 void DataFileWriter::flush() {
-    if (used_ > 0 && std::fwrite(buffer_.data(), 1, used_, file_) != used_)
-        fail(std::strerror(errno));
+    if (used_ > 0 && !file_->write(std::string_view(buffer_.data(), used_)))
+        fail(file_->error());
     used_ = 0;
 }
 
 void DataFileWriter::commit() {
     flush();
-    std::FILE* file = file_;
-    file_ = nullptr;
-    if (std::fclose(file) != 0) fail(std::strerror(errno));
-    if (std::rename(temporary_.c_str(), target_.c_str()) != 0) fail(std::strerror(errno));
-    temporary_.clear();
+    if (!file_->commit()) fail(file_->error());
 }
 
 void DataFileWriter::fail(const std::string& what) const {

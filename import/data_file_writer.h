@@ -1,20 +1,21 @@
 // Writes a data file (*.vorsel) of 13 fields per reflection, or 15 when the
 // reflections' Miller indices go with them (fields 14 and 15, the header
 // marked "hkl": library/miller_indices.h), so that the file
-// appears under its name only when it is complete: the lines go to a temporary
-// file in the same folder, which commit() renames over the target. A writer
-// destroyed before commit() removes its temporary file, so a failed conversion
+// appears under its name only when it is complete: the lines go to a file
+// without a name (or a hidden temporary) in the same folder, which commit()
+// puts in place (platform/output_file.h). A writer destroyed before commit()
 // leaves nothing behind and an older file of the same name untouched.
 #ifndef VORSEL_IMPORT_DATA_FILE_WRITER_H
 #define VORSEL_IMPORT_DATA_FILE_WRITER_H
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "library/miller_indices.h"
+#include "platform/output_file.h"
 
 namespace vorsel::import {
 
@@ -38,7 +39,7 @@ public:
     void add(std::int64_t number, const std::array<double, kFieldsPerLine - 1>& values,
              const Miller& hkl);
 
-    // Flushes, closes and renames the temporary file to the target; throws
+    // Flushes to the disk and puts the file in place; throws
     // Error (an output error) when any of it fails.
     void commit();
 
@@ -48,10 +49,10 @@ private:
     void flush();
     [[noreturn]] void fail(const std::string& what) const;
 
-    std::string target_, temporary_;
+    std::string target_;
     std::string line_end_;
     bool with_indices_ = false;
-    std::FILE* file_ = nullptr;
+    std::unique_ptr<platform::OutputFile> file_;
     std::vector<char> buffer_;
     std::size_t used_ = 0;
 };

@@ -12,6 +12,7 @@
 #include "import/convert.h"
 #include "import/import_error.h"
 #include "import/join.h"
+#include "platform/output_file.h"
 
 namespace {
 
@@ -74,6 +75,16 @@ double parse_wavelength(std::string_view text) {
     return value;
 }
 
+// Refuses, before anything is read, an output that would replace one of the
+// inputs (by any spelling or through a link) or that is no regular file.
+void check_output(const std::string& output, const std::vector<std::string>& inputs) {
+    if (const std::string same = vorsel::platform::input_named_by(output, inputs); !same.empty())
+        throw Error(Exit::usage, output + ": is the input file " + same +
+                                     "; the output must be another file");
+    if (const std::string why = vorsel::platform::output_problem(output); !why.empty())
+        throw Error(Exit::output, output + ": cannot write: " + why);
+}
+
 int run(int argc, char** argv) {
     vorsel::import::Options options;
     std::vector<std::string> files;
@@ -100,6 +111,9 @@ int run(int argc, char** argv) {
         }
     }
     if (files.size() != 2) usage_error("an input and an output file are needed");
+    std::vector<std::string> inputs{files.front()};
+    if (observations) inputs.push_back(*observations);
+    check_output(files.back(), inputs);
     const auto summary =
         observations ? vorsel::import::join_observations(*observations, files[0], files[1], options).summary
                      : vorsel::import::convert_fcf(files[0], files[1], options);
@@ -111,6 +125,8 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A stop by Ctrl-C, kill or a closed terminal leaves no temporary behind.
+    vorsel::platform::remove_temporaries_on_signals();
     try {
         return run(argc, argv);
     } catch (const Error& e) {

@@ -14,6 +14,7 @@
 #include "plot/data_file.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -123,13 +124,32 @@ std::string mb(std::uint64_t bytes) {
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " MB";
 }
 
-}  // namespace
-
-std::string bad_field_text(std::int64_t line, std::int64_t field) {
+std::string field_place(std::int64_t line, std::int64_t field) {
     return "Data line " + std::to_string(line) + " (line " + std::to_string(line + 1) +
            " of the file), field " + std::to_string(field) + " (columns " +
            std::to_string((field - 1) * kFieldWidth + 1) + " to " +
-           std::to_string(field * kFieldWidth) + "), does not hold a number.";
+           std::to_string(field * kFieldWidth) + ")";
+}
+
+}  // namespace
+
+std::string bad_field_text(std::int64_t line, std::int64_t field) {
+    return field_place(line, field) + ", does not hold a number.";
+}
+
+std::string infinite_field_text(const float* dat, std::int64_t npoint, std::int32_t ncurves) {
+    const std::int64_t n = npoint * ncurves;
+    // Nearly every file has none: the plain loop runs at memory speed.
+    std::int64_t first = -1, count = 0;
+    for (std::int64_t i = 0; i < n; ++i)
+        if (!std::isfinite(dat[i])) {
+            if (first < 0) first = i;
+            ++count;
+        }
+    if (first < 0) return {};
+    return "Warning: " + field_place(first / ncurves + 1, first % ncurves + 1) +
+           " holds a number beyond the range of 4-byte reals; it is read as infinite" +
+           (count > 1 ? " (" + std::to_string(count) + " such values in the file)." : ".");
 }
 
 namespace {

@@ -35,4 +35,9 @@ std::string memory_problem(std::uint64_t needed, std::optional<std::uint64_t> av
 // (1-based), field `field`.
 std::string bad_field_text(std::int64_t line, std::int64_t field);
 
+// A warning naming the first value of `dat` (ncurves fields of each of npoint
+// data lines, field fastest) that is not finite: a field such as 1.0E99 reads
+// as infinity, which no curve can show. Empty when every value is finite.
+std::string infinite_field_text(const float* dat, std::int64_t npoint, std::int32_t ncurves);
+
 }  // namespace vorsel::plot

@@ -198,6 +198,13 @@ frmVorselPlot::ReadResult frmVorselPlot::read_chosen_file() {
     // The reader takes a blank-padded field of 256 bytes of the path as the
     // file system spells it: a longer path would be cut and could name
     // another file.
+    // The reader also drops the blanks at the end of its field: a name ending
+    // in one would read the file named without them.
+    if (loc.strLocation.empty() || loc.strLocation.back() == ' ') {
+        refuse("Its name ends in a blank, which the reader drops: it would read another "
+               "file, the one named without the blank.");
+        return ReadResult::Refused;
+    }
     if (loc.strLocation.size() > kLibraryPathLength) {
         refuse("Its path is " + std::to_string(loc.strLocation.size()) +
                " bytes long as the file system spells it; the reader takes at most " +
@@ -234,6 +241,8 @@ frmVorselPlot::ReadResult frmVorselPlot::read_chosen_file() {
         return ReadResult::Refused;
     }
     report_status();
+    if (const std::string w = infinite_field_text(dat.data(), npoint, ncurves); !w.empty())
+        p_.messages.show(w, "Value out of range", MsgButtons::Ok, MsgIcon::Warning);
     return ReadResult::Read;
 }
 

@@ -1,14 +1,15 @@
 #include "platform/qt/picture.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <cmath>
 
+#include "platform/output_file.h"
 #include "platform/qt/units.h"
 
 namespace vorsel::platform::qt {
@@ -42,25 +43,17 @@ void paint_title(QPainter& painter, const std::string& title, double width_twips
     painter.restore();
 }
 
-// What went wrong with the file, for the user.
-std::string reason(const QSaveFile& file) {
-    const QString why = file.errorString();
-    return why.isEmpty() ? std::string("the file could not be written") : why.toStdString();
-}
-
-// Writes through `fill`, which returns false when it could not write all of
-// it; then the temporary file is dropped.
+// Drawn whole into memory through `fill`, which returns false when it could
+// not draw all of it; then written in one piece (platform/output_file.h).
 template <class Fill>
 std::string write_safely(const std::string& path, Fill fill) {
-    QSaveFile file(q(path));
-    if (!file.open(QIODevice::WriteOnly)) return reason(file);
-    if (!fill(file)) {
-        const std::string why = reason(file);
-        file.cancelWriting();
-        return why;
-    }
-    if (!file.commit()) return reason(file);
-    return {};
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!fill(buffer)) return "the picture could not be drawn";
+    buffer.close();
+    return write_whole_file(path, std::string_view(bytes.constData(),
+                                                   static_cast<std::size_t>(bytes.size())));
 }
 
 }  // namespace
@@ -102,9 +95,9 @@ std::string write_picture(const std::string& path, PictureFormat format, const Q
     switch (format) {
         case PictureFormat::Png:
             return write_safely(
-                path, [&](QSaveFile& f) { return picture_image(board, title).save(&f, "PNG"); });
+                path, [&](QIODevice& f) { return picture_image(board, title).save(&f, "PNG"); });
         case PictureFormat::Svg:
-            return write_safely(path, [&](QSaveFile& f) {
+            return write_safely(path, [&](QIODevice& f) {
                 const double ppt = kSvgDotsPerInch / kTwipsPerInch;
                 const QSize size(static_cast<int>(std::ceil(width * ppt)),
                                  static_cast<int>(std::ceil(height * ppt)));
@@ -118,10 +111,10 @@ std::string write_picture(const std::string& path, PictureFormat format, const Q
                 QPainter painter;
                 if (!painter.begin(&svg)) return false;
                 paint_picture(painter, rec, title, ppt);
-                return painter.end() && f.error() == QFileDevice::NoError;
+                return painter.end();
             });
         case PictureFormat::Pdf:
-            return write_safely(path, [&](QSaveFile& f) {
+            return write_safely(path, [&](QIODevice& f) {
                 QPdfWriter pdf(&f);
                 pdf.setCreator(QStringLiteral("vorselplot"));
                 pdf.setTitle(q(title));
@@ -133,17 +126,14 @@ std::string write_picture(const std::string& path, PictureFormat format, const Q
                 QPainter painter;
                 if (!painter.begin(&pdf)) return false;
                 paint_picture(painter, rec, title, pdf.resolution() / kTwipsPerInch);
-                return painter.end() && f.error() == QFileDevice::NoError;
+                return painter.end();
             });
     }
     return "unknown picture format";
 }
 
 std::string write_text_file(const std::string& path, const std::string& text) {
-    return write_safely(path, [&](QSaveFile& f) {
-        return f.write(text.data(), static_cast<qint64>(text.size())) ==
-               static_cast<qint64>(text.size());
-    });
+    return write_whole_file(path, text);
 }
 
 }  // namespace vorsel::platform::qt

@@ -1,8 +1,8 @@
 // The board as a picture file: PNG (the board's own pixels), SVG and PDF
 // (its drawing operations replayed as vector graphics), each with a one-line
-// title above the board. Every file is written to a temporary file in the
-// target's folder and renamed when complete, so a failure leaves nothing
-// half-written under the target's name.
+// title above the board. Every file is drawn whole in memory, then written
+// through platform/output_file.h: an older file is replaced only by a complete
+// one, and a failure leaves nothing half-written under the target's name.
 #pragma once
 
 #include <QImage>

@@ -11,11 +11,13 @@
 #include <thread>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QFile>
 #include <QSettings>
 #include <QStringDecoder>
 #include <QThread>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -73,20 +75,60 @@ bool valid_utf8(const std::string& s) {
 
 QtSettings::~QtSettings() { write_all(); }
 
-QSettings& QtSettings::store(const std::string& app) {
+namespace {
+
+// Larger than any store the program writes (a few hundred bytes) by far.
+constexpr std::int64_t kMaxStoreBytes = std::int64_t{1} << 20;
+
+// Why the store at `file` must not be opened; empty when it may. A FIFO would
+// keep the start-up waiting for a writer, a huge file would slow it down.
+std::string store_problem(const QString& file) {
+    struct stat st;
+    if (::stat(QFile::encodeName(file).constData(), &st) != 0) return {};  // none yet
+    if (!S_ISREG(st.st_mode)) return "it is not a regular file";
+    if (st.st_size > kMaxStoreBytes)
+        return "it is " + std::to_string(st.st_size >> 20) + " MB long, more than a store can be";
+    return {};
+}
+
+}  // namespace
+
+QSettings* QtSettings::store(const std::string& app) {
+    const auto found = stores_.find(app);
+    if (found != stores_.end()) return found->second.get();
     std::unique_ptr<QSettings>& s = stores_[app];
-    if (!s) s = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, q(app), q(app));
-    return *s;
+    // Where QSettings keeps the store (its folder may have been set anew),
+    // asked of a store in the same folder under a name no file has.
+    const QSettings probe(QSettings::IniFormat, QSettings::UserScope, q(app),
+                          QStringLiteral(".vorselplot-probe"));
+    const QString file =
+        QFileInfo(probe.fileName()).path() + QLatin1Char('/') + q(app) + QStringLiteral(".ini");
+    if (const std::string why = store_problem(file); !why.empty()) {
+        const std::string text = "The settings file " + file.toStdString() +
+                                 " is not used: " + why +
+                                 ". Nothing is remembered or written over it this time.";
+        std::fprintf(stderr, "vorselplot: %s\n", text.c_str());
+        if (on_unusable) on_unusable(text);
+        return nullptr;
+    }
+    s = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, q(app), q(app));
+    return s.get();
 }
 
 void QtSettings::write_all() {
     write_pending_ = false;
-    for (auto& [app, s] : stores_) s->sync();
+    for (auto& [app, s] : stores_)
+        if (s) s->sync();
 }
 
 std::string QtSettings::get(const std::string& app, const std::string& section,
                             const std::string& key, const std::string& fallback) {
-    const QVariant v = store(app).value(q(section) + QLatin1Char('/') + q(key));
+    QSettings* s = store(app);
+    if (!s) {
+        const auto v = memory_.find(app + '/' + section + '/' + key);
+        return v == memory_.end() ? fallback : v->second;
+    }
+    const QVariant v = s->value(q(section) + QLatin1Char('/') + q(key));
     if (!v.isValid()) return fallback;
     if (v.typeId() == QMetaType::QByteArray) return v.toByteArray().toStdString();
     return v.toString().toStdString();
@@ -94,11 +136,16 @@ std::string QtSettings::get(const std::string& app, const std::string& section,
 
 void QtSettings::set(const std::string& app, const std::string& section, const std::string& key,
                      const std::string& value) {
+    QSettings* s = store(app);
+    if (!s) {
+        memory_[app + '/' + section + '/' + key] = value;
+        return;
+    }
     const QString name = q(section) + QLatin1Char('/') + q(key);
     if (valid_utf8(value))
-        store(app).setValue(name, q(value));
+        s->setValue(name, q(value));
     else
-        store(app).setValue(name, QByteArray(value.data(), static_cast<qsizetype>(value.size())));
+        s->setValue(name, QByteArray(value.data(), static_cast<qsizetype>(value.size())));
     if (!write_pending_) {
         write_pending_ = true;
         QTimer::singleShot(0, &context_, [this] { write_all(); });

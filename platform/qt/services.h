@@ -5,7 +5,10 @@
 // application both the application name the program asks for ("DADO_QEM"),
 // one group per section ("VORSEL"). On Linux the values live in
 // $XDG_CONFIG_HOME/DADO_QEM/DADO_QEM.ini (default ~/.config/...), under
-// [VORSEL]. Every value is a string.
+// [VORSEL]. Every value is a string. A store that is no regular file (a FIFO,
+// a device, a folder) or larger than 1 MB is not opened: the program goes on
+// as with no store, keeps the session's values in memory only, and writes
+// nothing over it.
 #pragma once
 
 #include <QObject>
@@ -36,6 +39,9 @@ private:
 // (one write for the five keys of a choice), and when the program ends.
 class QtSettings : public platform::Settings {
 public:
+    // Told once, in words, of a store that is not used.
+    std::function<void(const std::string&)> on_unusable;
+
     ~QtSettings() override;
     std::string get(const std::string& app, const std::string& section, const std::string& key,
                     const std::string& fallback) override;
@@ -43,9 +49,11 @@ public:
              const std::string& value) override;
 
 private:
-    QSettings& store(const std::string& app);
+    // The app's store; nullptr when it is not used (then memory_ holds the values).
+    QSettings* store(const std::string& app);
     void write_all();
     std::map<std::string, std::unique_ptr<QSettings>> stores_;
+    std::map<std::string, std::string> memory_;  // "app/section/key" of unused stores
     QObject context_;  // the pending write goes with this object
     bool write_pending_ = false;
 };

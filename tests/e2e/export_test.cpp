@@ -156,10 +156,11 @@ TEST_F(ExportTest, CurveDataAndFailuresThatLeaveNothingBehind) {
     program().ask_file_name = answering;
     EXPECT_TRUE(QFileInfo::exists(out("d.csv").c_str()));
 
-    // A name that is a folder and one in a folder that does not exist.
+    // A folder, a name in a folder that does not exist, a link to the data file.
     QDir(data_dir_.path()).mkdir("taken.png");
+    QFile::link(out("gen.vorsel").c_str(), out("data.png").c_str());
     const QStringList before = QDir(data_dir_.path()).entryList(QDir::Files | QDir::Dirs);
-    for (const char* name : {"taken.png", "none/p.svg"}) {
+    for (const char* name : {"taken.png", "none/p.svg", "data.png"}) {
         SCOPED_TRACE(name);
         messages_.clear();
         answer = name;

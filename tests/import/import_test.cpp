@@ -233,7 +233,7 @@ TEST(ImportConvert, FailuresNameTheFileAndLineAndWriteNothing) {
         {"sigma.fcf", list4(kCubic, "1 0 0 1 1 -1\n"),
          "sigma.fcf:15: reflection 1: negative s(Fo^2) -1"},
         {"ok.fcf", list4(kCubic, row),
-         "no/such/out.vorsel: cannot write: No such file or directory", "no/such/out.vorsel",
+         "no/such/out.vorsel: cannot write: the folder does not exist", "no/such/out.vorsel",
          Exit::output},
     };
     for (const Row& r : rows) {
