@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <new>
 #include <vector>
 
@@ -176,7 +177,9 @@ struct Reading : cif::Document {
     std::vector<std::string> tags;  // as spelled in the file
     std::vector<Role> roles;        // of each column
     Layout layout = Layout::fc_squared;
-    std::vector<Row> rows;
+    // In blocks that never move: a growing vector holds its rows twice over
+    // while it moves them, and up to twice the room they need afterwards.
+    std::deque<Row> rows;
     Row row{};
     std::size_t column = 0;
     std::string token;

@@ -14,6 +14,9 @@
 #include "import/import_error.h"
 #include "import/weighting.h"
 #include "library/miller_indices.h"
+#include "plot/curve_export.h"
+#include "plot/scripted_view.h"
+#include "tests/fakes/fake_platform.h"
 
 #include <cmath>
 #include <cstdint>
@@ -242,6 +245,35 @@ TEST(ImportConvert, TagStylesStatusFilterAndWeights) {
         for (const int n : row.numbers)
             lines.push_back({9.8, 10, 4 / 19.6, 2.0365202563, hkl[n - 1], n, row.weight});
         expect_read_back(out, lines, false);
+    }
+}
+
+// A converted file in the plot window: the indices in the read-out line and
+// in the curve data, right after the data line; the same file without the
+// header's mark shows none.
+TEST(ImportConvert, IndicesReachTheReadOutAndTheCurveData) {
+    TempDir dir;
+    const std::string path = (dir.path / "hkl.vorsel").string();
+    convert_fcf(dir.write("hkl.fcf", list4(kCubic, "1 0 0 100 96.04 4\n-2 11 -9 4 4 0.4\n")), path,
+                {});
+    for (const bool marked : {true, false}) {
+        SCOPED_TRACE(marked);
+        std::string text = slurp(path);
+        if (!marked) text.replace(0, 10, "    15    ");
+        vorsel::fakes::FakePlatform fp;
+        vorsel::plot::frmVorselPlot w{fp.plot_platform()};
+        fp.files.files[path] = text;
+        dir.write("hkl.vorsel", text);
+        w.hand_location(vorsel::chooser::location_of(path, fp.style));
+        w.Form_Load();
+        ASSERT_TRUE(vorsel::plot::click_view(w, {vorsel::plot::but::VsFo, vorsel::plot::but::Fc}));
+        const std::string csv = vorsel::plot::curve_csv(w);
+        EXPECT_EQ(csv.substr(csv.find("# point,")),
+                  marked ? "# point,running number,data line,h,k,l,Fo,Fc\n"
+                           "1,2,2,-2,11,-9,2,2\n2,1,1,1,0,0,9.8,10\n"
+                         : "# point,running number,data line,Fo,Fc\n1,2,2,2,2\n2,1,1,9.8,10\n");
+        EXPECT_EQ(w.point_text(1), std::string("point 1 of 2   reflection 2 (line 2)") +
+                                       (marked ? "   h k l -2 11 -9" : "") + "   Fo 2   Fc 2");
     }
 }
 
