@@ -51,6 +51,8 @@ const Tag kWavelengthTag = {"_diffrn_radiation_wavelength", "_diffrn_radiation_w
 // Larger than any crystal's cell edge by far; beyond it the reciprocal metric
 // loses its meaning (and overflows on the way to 1e308).
 constexpr double kLongestEdge = 1e5;
+// Shorter than any bond by far; below it the volume vanishes in rounding.
+constexpr double kShortestEdge = 0.1;
 
 bool is_tag(const std::string& name, const Tag& tag) {
     return gemmi::iequal(name, tag.classic) || gemmi::iequal(name, tag.dotted);
@@ -362,6 +364,9 @@ FcfFile::Impl::Impl(const std::string& path) : path_(path) {
         if (c < 3 && cell[c] > kLongestEdge)
             fail_in_block(column, in_quotes(value) + " is impossible: no cell edge is longer than " +
                                       std::to_string(static_cast<int>(kLongestEdge)) + " A");
+        if (c < 3 && cell[c] < kShortestEdge)
+            fail_in_block(column, in_quotes(value) + " is impossible: no cell edge is shorter than " +
+                                      "0.1 A");
     }
     try {
         cell_.set(cell[0], cell[1], cell[2], cell[3], cell[4], cell[5]);
