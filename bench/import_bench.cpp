@@ -65,7 +65,10 @@ bool generate(long n, const std::string& path) {
                 const double fc2 = 4000 * std::exp(-2 * 3.0 * s2 / 4) * wilson(rng);
                 const double sigma = std::sqrt(fc2 + 25 + 0.0004 * fc2 * fc2);
                 const double fo2 = fc2 + sigma * noise(rng);
-                std::fprintf(f, "%4d%4d%4d %13.2f %13.2f %10.2f o\n", h, k, l, fc2, fo2, sigma);
+                // Four columns an index hold -99 at most; the larger cells reach -999.
+                std::fprintf(f, scale > 1 ? "%5d%5d%5d %13.2f %13.2f %10.2f o\n"
+                                          : "%4d%4d%4d %13.2f %13.2f %10.2f o\n",
+                             h, k, l, fc2, fo2, sigma);
                 ++written;
             }
     return std::fclose(f) == 0 && written == n;

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <deque>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -167,6 +167,24 @@ struct Row {
     char status;
 };
 
+// The rows in blocks of 2.5 MB that never move: a growing vector holds its
+// rows twice over while it moves them, and up to twice the room they need
+// afterwards.
+class Rows {
+public:
+    void push_back(const Row& row) {
+        if (size_ % kBlock == 0) blocks_.emplace_back(new Row[kBlock]);
+        blocks_.back()[size_++ % kBlock] = row;
+    }
+    const Row& operator[](std::size_t i) const { return blocks_[i / kBlock][i % kBlock]; }
+    std::size_t size() const { return size_; }
+
+private:
+    static constexpr std::size_t kBlock = std::size_t{1} << 16;
+    std::vector<std::unique_ptr<Row[]>> blocks_;
+    std::size_t size_ = 0;
+};
+
 // gemmi's document and, beside it, the reflection loop as rows of numbers.
 struct Reading : cif::Document {
     std::string path;
@@ -179,9 +197,7 @@ struct Reading : cif::Document {
     std::vector<std::string> tags;  // as spelled in the file
     std::vector<Role> roles;        // of each column
     Layout layout = Layout::fc_squared;
-    // In blocks that never move: a growing vector holds its rows twice over
-    // while it moves them, and up to twice the room they need afterwards.
-    std::deque<Row> rows;
+    Rows rows;
     Row row{};
     std::size_t column = 0;
     std::string token;
