@@ -88,14 +88,14 @@ std::size_t utf8_length(const unsigned char* p, const unsigned char* end) {
 }
 
 // A CIF is text: where the grammar stops at a byte that no CIF holds, the
-// user learns of that byte rather than of the grammar. Looks from `from` to
-// the end of its line.
+// user learns of that byte rather than of the grammar. Looks from `from`, the
+// start of the token the grammar could not take, to its end.
 std::optional<std::string> odd_byte(const char* from, const char* end) {
     for (auto p = reinterpret_cast<const unsigned char*>(from),
               e = reinterpret_cast<const unsigned char*>(end);
-         p < e && *p != '\n'; ++p) {
+         p < e && *p != '\n' && *p != '\r' && *p != ' ' && *p != '\t'; ++p) {
         if (*p == 0) return std::string("a NUL byte: a CIF holds text only");
-        if ((*p < 0x20 && *p != '\t' && *p != '\r') || *p == 0x7F)
+        if (*p < 0x20 || *p == 0x7F)
             return "a control character " + hex_byte(*p) + ": a CIF holds text only";
         if (*p >= 0x80)
             return utf8_length(p, e) > 0
