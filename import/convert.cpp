@@ -73,6 +73,11 @@ Summary convert_fcf(const std::string& input, const std::string& output, const O
             ++summary.left_out;
             continue;
         }
+        const Miller hkl{r.hkl[0], r.hkl[1], r.hkl[2]};
+        if (!indices_fit(hkl))
+            fcf.fail_at(i, "h k l = " + hkl_text(r.hkl) + " is out of range: a data file holds "
+                       "indices from -" + std::to_string(kMaxIndex) + " to " +
+                       std::to_string(kMaxIndex));
         if (r.sigma_fo_squared < 0)
             fcf.fail_at(i, "negative s(Fo^2) " + number_text(r.sigma_fo_squared));
         if (r.fc_value < 0)
@@ -97,7 +102,7 @@ Summary convert_fcf(const std::string& input, const std::string& output, const O
                                    number_text(value) + ")");
         // The number the reflection has in the reflection file, gaps and all,
         // so that the plot and the importer's messages name it alike.
-        out.add(static_cast<std::int64_t>(i) + 1, fields, Miller{r.hkl[0], r.hkl[1], r.hkl[2]});
+        out.add(static_cast<std::int64_t>(i) + 1, fields, hkl);
         ++summary.reflections;
     }
     if (summary.reflections == 0)

@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "import/import_error.h"
-#include "library/miller_indices.h"
 
 namespace vorsel::import {
 namespace {
@@ -48,6 +47,9 @@ const Tag kCellTags[] = {{"_cell_length_a", "_cell.length_a"},
                          {"_cell_angle_beta", "_cell.angle_beta"},
                          {"_cell_angle_gamma", "_cell.angle_gamma"}};
 const Tag kWavelengthTag = {"_diffrn_radiation_wavelength", "_diffrn_radiation_wavelength.value"};
+// Far beyond any index a data file can carry (the converter holds them to
+// its own bounds), and within what a row keeps.
+constexpr double kLargestIndex = 32767;
 // Larger than any crystal's cell edge by far; beyond it the reciprocal metric
 // loses its meaning (and overflows on the way to 1e308).
 constexpr double kLongestEdge = 1e5;
@@ -248,11 +250,8 @@ struct Reading : cif::Document {
             if (role <= kL) {
                 if (value != std::trunc(value))
                     fail_value(line, tags[column] + " is not a whole number: " + in_quotes(token));
-                if (std::fabs(value) > kMaxIndex)
-                    fail_value(line, tags[column] + " " + in_quotes(token) +
-                                         " is out of range: a data file holds indices from -" +
-                                         std::to_string(kMaxIndex) + " to " +
-                                         std::to_string(kMaxIndex));
+                if (std::fabs(value) > kLargestIndex)
+                    fail_value(line, tags[column] + " " + in_quotes(token) + " is out of range");
                 (role == kH ? row.h : role == kK ? row.k : row.l) = static_cast<std::int16_t>(value);
             } else {
                 (role == kFoSquared ? row.fo_squared

@@ -363,7 +363,8 @@ TEST(ImportConvert, FailuresNameTheFileAndLineAndWriteNothing) {
         {"huge.fcf", list4(kCubic, row + "2147483648 0 0 1 1 1\n"),
          "huge.fcf:16: reflection 2: _refln_index_h '2147483648' is out of range"},
         {"far.fcf", list4(kCubic, "0 0 -1000 1 1 1\n"),
-         "far.fcf:15: reflection 1: _refln_index_l '-1000' is out of range"},
+         "far.fcf:15: reflection 1: h k l = 0 0 -1000 is out of range: a data file holds indices "
+         "from -999 to 999"},
         {"ok.fcf", list4(kCubic, row),
          "no/such/out.vorsel: cannot write: No such file or directory", "no/such/out.vorsel",
          Exit::output},
