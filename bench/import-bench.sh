@@ -28,24 +28,27 @@ else
 fi
 out=${data%.fcf}-from-fcf.vorsel
 
-declare -a t_import=() t_gemmi=() m_import=() m_gemmi=()
-# Wall-clock milliseconds and peak resident KiB of one fresh process.
+declare -a t_import=() t_gemmi=() m_import=() m_gemmi=() c_import=() c_gemmi=()
+# Wall-clock and CPU (user and system) milliseconds and peak resident KiB of
+# one fresh process. On a machine shared with other work the CPU time is the
+# steadier of the two.
 time_it() {
-  local -n times=$1 peaks=$2; shift 2
+  local -n times=$1 peaks=$2 cpus=$3; shift 3
   local report
   report=$(mktemp)
-  /usr/bin/time -f '%e %M' -o "$report" "$@" >/dev/null
-  read -r seconds kib <"$report"
+  /usr/bin/time -f '%e %M %U %S' -o "$report" "$@" >/dev/null
+  read -r seconds kib user system <"$report"
   rm -f "$report"
   times+=($(awk -v s="$seconds" 'BEGIN { printf "%d", s * 1000 }'))
+  cpus+=($(awk -v u="$user" -v s="$system" 'BEGIN { printf "%d", (u + s) * 1000 }'))
   peaks+=("$kib")
 }
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 
 cat "$data" >/dev/null # warm the page cache
 for ((i = 0; i < runs; i++)); do
-  time_it t_import m_import "$bin/vorsel_import" "$data" "$out"
-  time_it t_gemmi m_gemmi "$bin/vorsel_import_bench" --gemmi-read "$data"
+  time_it t_import m_import c_import "$bin/vorsel_import" "$data" "$out"
+  time_it t_gemmi m_gemmi c_gemmi "$bin/vorsel_import_bench" --gemmi-read "$data"
 done
 import=$(median "${t_import[@]}")
 gemmi=$(median "${t_gemmi[@]}")
@@ -53,8 +56,8 @@ mi=$(median "${m_import[@]}")
 mg=$(median "${m_gemmi[@]}")
 size=$(stat -c %s "$data")
 echo "file: $data ($size bytes), $runs runs each, fresh process, medians"
-printf '  vorsel_import (whole conversion)  %7s ms  peak %7d MiB  %5.2fx the file\n' \
-  "$import" $((mi / 1024)) "$(awk -v m="$mi" -v s="$size" 'BEGIN { print m * 1024 / s }')"
-printf '  gemmi read alone                  %7s ms  peak %7d MiB  %5.2fx the file\n' \
-  "$gemmi" $((mg / 1024)) "$(awk -v m="$mg" -v s="$size" 'BEGIN { print m * 1024 / s }')"
+printf '  vorsel_import (whole conversion)  %7s ms (CPU %7s ms)  peak %6d MiB  %5.2fx the file\n' \
+  "$import" "$(median "${c_import[@]}")" $((mi / 1024)) "$(awk -v m="$mi" -v s="$size" 'BEGIN { print m * 1024 / s }')"
+printf '  gemmi read alone                  %7s ms (CPU %7s ms)  peak %6d MiB  %5.2fx the file\n' \
+  "$gemmi" "$(median "${c_gemmi[@]}")" $((mg / 1024)) "$(awk -v m="$mg" -v s="$size" 'BEGIN { print m * 1024 / s }')"
 awk -v i="$import" -v g="$gemmi" 'BEGIN { printf "  conversion / read                 %7.2fx\n", i / g }'

@@ -74,6 +74,26 @@ cif::Column find_values(const cif::Block& block, const Tag& tag) {
 
 std::string in_quotes(const std::string& value) { return "'" + value + "'"; }
 
+// A number as a CIF writes it, its standard uncertainty in parentheses after
+// it or not ("1.234(5)"); NaN for anything else: text in quotes, the nulls "?"
+// and ".", "inf" and "nan". gemmi's as_number, but on the file's own bytes
+// rather than a copy of them.
+double cif_number(const char* begin, const char* end) {
+    const char* p = begin < end && *begin == '+' ? begin + 1 : begin;
+    const char* first = p < end && *p == '-' ? p + 1 : p;
+    if (first < end && ((*first | 0x20) == 'i' || (*first | 0x20) == 'n')) return NAN;
+    double value = 0;
+    const auto r = fast_float::from_chars(p, end, value);
+    if (r.ec != std::errc()) return NAN;
+    const char* at = r.ptr;
+    if (at < end && *at == '(') {
+        const char* digit = at + 1;
+        while (digit < end && *digit >= '0' && *digit <= '9') ++digit;
+        if (digit < end && *digit == ')') at = digit + 1;
+    }
+    return at == end ? value : NAN;
+}
+
 std::string hex_byte(unsigned char c) {
     char text[8];
     std::snprintf(text, sizeof text, "0x%02X", c);
@@ -202,7 +222,6 @@ struct Reading : cif::Document {
     Rows rows;
     Row row{};
     std::size_t column = 0;
-    std::string token;
 
     [[noreturn]] void fail(std::size_t line, const std::string& what) const {
         throw Error(Exit::input, path + ":" + std::to_string(line) + ": " + what);
@@ -243,15 +262,15 @@ struct Reading : cif::Document {
         if (role == kStatus) {
             row.status = *begin == '\'' || *begin == '"' ? begin[1] : *begin;
         } else if (role != kIgnored) {
-            token.assign(begin, end);
-            const double value = cif::as_number(token);
+            const double value = cif_number(begin, end);
+            const auto text = [&] { return in_quotes(std::string(begin, end)); };
             if (!std::isfinite(value))
-                fail_value(line, tags[column] + " is not a number: " + in_quotes(token));
+                fail_value(line, tags[column] + " is not a number: " + text());
             if (role <= kL) {
                 if (value != std::trunc(value))
-                    fail_value(line, tags[column] + " is not a whole number: " + in_quotes(token));
+                    fail_value(line, tags[column] + " is not a whole number: " + text());
                 if (std::fabs(value) > kLargestIndex)
-                    fail_value(line, tags[column] + " " + in_quotes(token) + " is out of range");
+                    fail_value(line, tags[column] + " " + text() + " is out of range");
                 (role == kH ? row.h : role == kK ? row.k : row.l) = static_cast<std::int16_t>(value);
             } else {
                 (role == kFoSquared ? row.fo_squared
