@@ -24,14 +24,12 @@ void require(bool condition) {
     if (!condition) std::abort();
 }
 
-const std::string kFolder = "/tmp/vorsel_import_fuzz_" + std::to_string(::getpid());
+const std::string kStem = "/tmp/vorsel_import_fuzz_" + std::to_string(::getpid());
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool made = (std::system(("mkdir -p " + kFolder).c_str()), true);
-    (void)made;
-    const std::string in = kFolder + "/in.fcf", out = kFolder + "/out.vorsel";
+    const std::string in = kStem + ".fcf", out = kStem + ".vorsel";
     std::remove(out.c_str());
     std::FILE* f = std::fopen(in.c_str(), "wb");
     require(f != nullptr);
