@@ -274,6 +274,10 @@ TEST(ImportConvert, IndicesReachTheReadOutAndTheCurveData) {
                          : "# point,running number,data line,Fo,Fc\n1,2,2,2,2\n2,1,1,9.8,10\n");
         EXPECT_EQ(w.point_text(1), std::string("point 1 of 2   reflection 2 (line 2)") +
                                        (marked ? "   h k l -2 11 -9" : "") + "   Fo 2   Fc 2");
+        EXPECT_NE(w.point_details(1).find(marked ? "\nh               -2\n10000 k + l     109991"
+                                                 : "\nfield 14        -2\nfield 15        109991"),
+                  std::string::npos)
+            << w.point_details(1);
     }
 }
 
