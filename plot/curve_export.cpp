@@ -102,7 +102,7 @@ std::string curve_csv(frmVorselPlot& w) {
         char* p = line;
         char* const end = line + sizeof line;
         auto put = [&](auto v, char after) {
-            p = std::to_chars(p, end, v).ptr;
+            p = std::to_chars(p, end - 1, v).ptr;  // the last byte kept for `after`
             *p++ = after;
         };
         put(i, ',');
