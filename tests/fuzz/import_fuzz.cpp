@@ -1,10 +1,7 @@
-// Fuzz target of vorsel_import's path through the CIF: the input becomes a
-// reflection file on disk and is converted, with the weight and the status
-// filter chosen by its first byte. Checks: the conversion succeeds or throws
-// the converter's own Error for the input, its message beginning with the
-// file's name; nothing is left under the output's name after a failure;
-// after a success the data file reads back through the library with status
-// 0, as many data lines as reflections written, each with indices.
+// Fuzz target of vorsel_import's CIF path: the input (after its first byte,
+// which picks the options) is converted as a reflection file. Checks: an
+// input Error naming the file and no output, or a data file that reads back
+// with status 0 and indices on every line.
 #include <unistd.h>
 
 #include <cstdint>
@@ -19,13 +16,10 @@
 #include "library/vorsel_for.h"
 
 namespace {
-
 void require(bool condition) {
     if (!condition) std::abort();
 }
-
 const std::string kStem = "/tmp/vorsel_import_fuzz_" + std::to_string(::getpid());
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
