@@ -1,6 +1,7 @@
 // Speed of vorsel_import on a synthetic reflection file of 10^6 reflections
 // (about 50 MB, Fc squared layout), generated on first use into the build
-// tree. Three uses:
+// tree. Three uses (bench/import-bench.sh generates larger files with the
+// second, into the same folder):
 //   vorsel_import_bench                      in-process, repeated (warm):
 //                                            gemmi's read alone, the conversion
 //   vorsel_import_bench --generate N FILE    writes the synthetic file
@@ -10,6 +11,7 @@
 #include <benchmark/benchmark.h>
 #include <gemmi/cif.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -31,7 +33,11 @@ constexpr double kPi = 3.14159265358979323846;
 bool generate(long n, const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "w");
     if (f == nullptr) return false;
-    const double a = 52.1, b = 57.3, c = 61.7, beta = 97.5 * kPi / 180, lambda = 0.71073;
+    // Beyond 10^6 reflections the cell grows with their number, so that the
+    // same half sphere holds them all.
+    const double scale = std::cbrt(std::max(1.0, static_cast<double>(n) / 1e6));
+    const double a = 52.1 * scale, b = 57.3 * scale, c = 61.7 * scale, beta = 97.5 * kPi / 180,
+                 lambda = 0.71073;
     std::fprintf(
         f,
         "data_synthetic\n_shelx_refln_list_code 4\n_diffrn_radiation_wavelength %.5f\n"
@@ -59,7 +65,10 @@ bool generate(long n, const std::string& path) {
                 const double fc2 = 4000 * std::exp(-2 * 3.0 * s2 / 4) * wilson(rng);
                 const double sigma = std::sqrt(fc2 + 25 + 0.0004 * fc2 * fc2);
                 const double fo2 = fc2 + sigma * noise(rng);
-                std::fprintf(f, "%4d%4d%4d %13.2f %13.2f %10.2f o\n", h, k, l, fc2, fo2, sigma);
+                // Four columns an index hold -99 at most; the larger cells reach -999.
+                std::fprintf(f, scale > 1 ? "%5d%5d%5d %13.2f %13.2f %10.2f o\n"
+                                          : "%4d%4d%4d %13.2f %13.2f %10.2f o\n",
+                             h, k, l, fc2, fo2, sigma);
                 ++written;
             }
     return std::fclose(f) == 0 && written == n;

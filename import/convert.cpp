@@ -1,5 +1,6 @@
 #include "import/convert.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -48,9 +49,13 @@ double choose_wavelength(const FcfFile& fcf, const std::string& input, const Opt
 double fo_from_squared(double fo_squared) { return fo_squared > 0 ? std::sqrt(fo_squared) : 0.0; }
 
 double sigma_fo(double fo_squared, double sigma_fo_squared) {
-    if (fo_squared > 0 && fo_squared >= sigma_fo_squared)
-        return sigma_fo_squared / (2 * std::sqrt(fo_squared));
-    return std::sqrt(sigma_fo_squared);
+    if (sigma_fo_squared == 0) return 0;
+    return sigma_fo_squared /
+           (2 * std::max(fo_from_squared(fo_squared), std::sqrt(sigma_fo_squared) / 2));
+}
+
+bool used_in_refinement(char status) {
+    return status != 'x' && status != 'h' && status != 'l' && status != '-';
 }
 
 Summary convert_fcf(const std::string& input, const std::string& output, const Options& options) {
@@ -60,10 +65,19 @@ Summary convert_fcf(const std::string& input, const std::string& output, const O
     const double half_lambda = summary.wavelength / 2;
     const bool squared = fcf.layout() == Layout::fc_squared;
 
-    DataFileWriter out(output, options.crlf);
+    DataFileWriter out(output, options.crlf, true);
     std::array<double, kFieldsPerLine - 1> fields{};  // fields 2 to 13
     for (std::size_t i = 0; i < fcf.size(); ++i) {
         const Reflection r = fcf.reflection(i);
+        if (!options.all_status && !used_in_refinement(r.status)) {
+            ++summary.left_out;
+            continue;
+        }
+        const Miller hkl{r.hkl[0], r.hkl[1], r.hkl[2]};
+        if (!indices_fit(hkl))
+            fcf.fail_at(i, "h k l = " + hkl_text(r.hkl) + " is out of range: a data file holds "
+                       "indices from -" + std::to_string(kMaxIndex) + " to " +
+                       std::to_string(kMaxIndex));
         if (r.sigma_fo_squared < 0)
             fcf.fail_at(i, "negative s(Fo^2) " + number_text(r.sigma_fo_squared));
         if (r.fc_value < 0)
@@ -79,14 +93,27 @@ Summary convert_fcf(const std::string& input, const std::string& output, const O
         fields[1] = squared ? std::sqrt(r.fc_value) : r.fc_value;
         fields[2] = sigma_fo(r.fo_squared, r.sigma_fo_squared);
         fields[4] = std::asin(sin_theta) * kDegreesPerRadian;
-        for (const double value : {fields[0], fields[1], fields[2]})
+        if (options.weight)
+            fields[11] = weight(*options.weight, r.fo_squared, r.sigma_fo_squared,
+                                squared ? r.fc_value : r.fc_value * r.fc_value);
+        for (const double value : {fields[0], fields[1], fields[2], fields[11]})
             if (!fits_real_field(value))
                 fcf.fail_at(i, "a value beyond the range of the data file's 4-byte reals (" +
                                    number_text(value) + ")");
-        out.add(static_cast<std::int64_t>(i) + 1, fields);
+        // The number the reflection has in the reflection file, gaps and all,
+        // so that the plot and the importer's messages name it alike.
+        out.add(static_cast<std::int64_t>(i) + 1, fields, hkl);
+        ++summary.reflections;
     }
+    if (summary.reflections == 0)
+        throw Error(Exit::input, input + ": all " + std::to_string(fcf.size()) +
+                                     " reflections were left out of the refinement "
+                                     "(_refln_observed_status); --all-status keeps them");
     out.commit();
-    summary.reflections = fcf.size();
+    if (summary.left_out > 0)
+        summary.notes.push_back(input + ": " + std::to_string(summary.left_out) +
+                                " reflections the refinement did not use left out "
+                                "(_refln_observed_status x, h, l or -); --all-status keeps them");
     return summary;
 }
 

@@ -5,12 +5,21 @@
 //               _refln_F_squared_sigma, _refln_F_squared_calc (list code 4);
 //   Fc:         the same with _refln_F_calc in place of the calculated square
 //               (list code 6; its _refln_phase_calc is not needed).
-// Other tags of the loop (_refln_observed_status, the phase) are ignored.
+// Every tag is taken in either spelling, the classic one (_refln_index_h,
+// _cell_length_a) and the one with a dot after the category (_refln.index_h,
+// _cell.length_a). _refln_observed_status, when present, goes with each
+// reflection; the loop's other tags (the phase) are ignored.
+//
+// The reflection loop is not kept as text: gemmi's grammar reads the file,
+// and the values of that one loop become numbers as they are met, with the
+// line each reflection begins on. So a file of millions of reflections takes
+// little more memory than its numbers, and a bad value is named with its own
+// line while the file is read.
 //
 // Departures from a full CIF reader: only the first data block that holds a
 // loop with _refln_index_h is looked at; a value in quotes is text, never a
 // number (as CIF has it); the nulls "?" and "." count as missing, which for a
-// reflection is an error.
+// reflection is an error. A UTF-8 byte order mark at the start is skipped.
 #ifndef VORSEL_IMPORT_FCF_FILE_H
 #define VORSEL_IMPORT_FCF_FILE_H
 
@@ -30,6 +39,7 @@ struct Reflection {
     double fo_squared = 0;
     double sigma_fo_squared = 0;
     double fc_value = 0;  // Fc squared or Fc, as the layout has it
+    char status = 'o';    // _refln_observed_status' first character; 'o' without the tag
 };
 
 // gemmi stays behind this class: only fcf_file.cpp includes it (see
@@ -37,8 +47,9 @@ struct Reflection {
 class FcfFile {
 public:
     // Reads the file and finds the reflection loop and the cell; throws Error
-    // (an input error) when the file cannot be read, is not a CIF, or lacks
-    // either of them.
+    // (an input error) when the file cannot be read, is not a CIF, lacks
+    // either of them, or holds a reflection whose index or value is not a
+    // number (or an index beyond what a data file holds).
     explicit FcfFile(const std::string& path);
     ~FcfFile();
 
@@ -47,8 +58,7 @@ public:
     // _diffrn_radiation_wavelength of the block, if it gives one.
     std::optional<double> wavelength() const;
 
-    // Reflection i (0-based, in file order); throws Error when one of its
-    // values is not a number or an index not a whole number.
+    // Reflection i (0-based, in file order).
     Reflection reflection(std::size_t i) const;
 
     // 1/d^2 of a reflection, from the cell's reciprocal metric.
@@ -75,6 +85,12 @@ private:
     struct Impl;
     std::unique_ptr<const Impl> impl_;
 };
+
+// The text of the first item with the tag, spelled either way (lower case),
+// in any block of the CIF at path; nothing when no block has it. Throws Error
+// (an input error) when the file cannot be read or is not a CIF.
+std::optional<std::string> cif_item_text(const std::string& path, const std::string& classic,
+                                         const std::string& dotted);
 
 }  // namespace vorsel::import
 

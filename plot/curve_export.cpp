@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "library/miller_indices.h"
 #include "platform/format.h"
 #include "plot/buttons.h"
 #include "plot/quantities.h"
@@ -15,6 +16,8 @@ namespace {
 
 // One line of numbers: six of at most 16 characters each.
 constexpr std::size_t kLineBytes = 6 * 16;
+// h, k and l, each within -999 to 999, and their commas.
+constexpr std::size_t kIndexBytes = 3 * 5;
 // Lines ahead whose running number is fetched before it is needed.
 constexpr std::int32_t kAhead = 16;
 
@@ -75,13 +78,15 @@ std::string curve_csv(frmVorselPlot& w) {
     out += "# switches: " + (on.empty() ? std::string("none") : joined(on, ", ")) + "\n";
     out += "# points: " + std::to_string(w.npcur) + " of " + std::to_string(w.npoint) +
            " reflections, in the order of the plot; data line k is line k + 1 of the file\n";
-    out += "# point,running number,data line," + x + "," + y;
+    out += std::string("# point,running number,data line,") + (w.carries_hkl ? "h,k,l," : "") + x +
+           "," + y;
     if (w.smoothed) out += ",smoothed " + y;
     out += "\n";
 
     // Room for the longest lines: the pages never touched cost nothing.
-    out.reserve(out.size() + static_cast<std::size_t>(w.npcur) * kLineBytes);
-    char line[kLineBytes];
+    out.reserve(out.size() + static_cast<std::size_t>(w.npcur) *
+                                 (kLineBytes + (w.carries_hkl ? kIndexBytes : 0)));
+    char line[kLineBytes + kIndexBytes];
     // The running numbers in one row of their own, read in file order: the
     // lookups in plot order then stay within a few megabytes instead of
     // reaching all over the data.
@@ -97,12 +102,22 @@ std::string curve_csv(frmVorselPlot& w) {
         char* p = line;
         char* const end = line + sizeof line;
         auto put = [&](auto v, char after) {
-            p = std::to_chars(p, end, v).ptr;
+            p = std::to_chars(p, end - 1, v).ptr;  // the last byte kept for `after`
             *p++ = after;
         };
         put(i, ',');
         put(running[static_cast<std::size_t>(k - 1)], ',');
         put(k, ',');
+        if (w.carries_hkl) {
+            // Fields that hold no indices (a garbled line) leave the three empty.
+            if (const auto m = decode_indices(w.datv(kFieldH, k), w.datv(kFieldKL, k))) {
+                put(m->h, ',');
+                put(m->k, ',');
+                put(m->l, ',');
+            } else {
+                for (int c = 0; c < 3; ++c) *p++ = ',';
+            }
+        }
         put(w.xcur(i), ',');
         if (w.smoothed) {
             put(w.ycur(i), ',');

@@ -28,7 +28,8 @@ std::string shortest_text(float v);
 
 // Every point of the current curve, 1..npcur, one line each: position in the
 // curve, running number of the reflection (field 1 of its data line), the
-// data line's number, x, y and, with the smoothed overlay, the smoothed y.
+// data line's number, for a file that carries them the reflection's h, k and
+// l, x, y and, with the smoothed overlay, the smoothed y.
 // Header lines start with "#" and name the file, the quantities, the limit
 // and the switches. Empty without a curve.
 std::string curve_csv(frmVorselPlot& w);

@@ -20,6 +20,8 @@
 #include <string>
 #include <string_view>
 
+#include "library/miller_indices.h"
+
 namespace vorsel::plot {
 
 namespace {
@@ -235,6 +237,7 @@ DataFileShape examine_data_file(platform::FileSystem& files, const std::string& 
 
     shape.ncurves = static_cast<std::int32_t>(count.value);
     shape.npoint = static_cast<std::int32_t>(estimate);
+    shape.indices = header_carries_indices(text.substr(0, header_end));
     return shape;
 }
 

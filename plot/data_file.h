@@ -18,6 +18,7 @@ struct DataFileShape {
     std::int32_t ncurves = 0;  // the header's count (not yet capped at 15)
     std::int32_t npoint = 0;   // data lines estimated from the length
     std::string problem;       // why the file cannot be used; empty when it can
+    bool indices = false;      // the header announces h k l in fields 14 and 15
 };
 
 // The shape of the data file at path, read through the file system.

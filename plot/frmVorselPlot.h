@@ -167,6 +167,9 @@ public:
     std::int32_t drawn_x(std::int32_t i) const;
     std::int32_t drawn_y(std::int32_t i) const;
     // The read-out line of point i, and its data line field by field.
+    // The h k l of data line k as text ("1 -2 3", "?" where fields 14 and 15
+    // hold no indices); nothing for a file that carries none.
+    std::optional<std::string> hkl_text(std::int32_t k);
     std::string point_text(std::int32_t i);
     std::string point_details(std::int32_t i);
 
@@ -179,6 +182,8 @@ public:
     std::int32_t npoint = 0;     // data lines held in dat: estimated from the file length,
                                  // lowered when the file ends early
     std::int32_t ReturnKey = 0;  // status of the last READ_VORSEL_DATA (library/vorsel_for.h)
+    bool carries_hkl = false;    // each data line holds its reflection's h k l in fields 14
+                                 // and 15 (header "hkl", library/miller_indices.h)
     std::int32_t ixval = 0;      // row of dat ordering the curve (x quantity), set by fill_current
     std::int32_t iyval = 0;      // row of dat plotted directly as y; 0 for a computed y
     std::int32_t nxpix = 0;      // board width, twips (10800 at the design size)

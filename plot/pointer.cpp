@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "library/miller_indices.h"
 #include "library/numeric.h"
 #include "platform/format.h"
 #include "plot/frmVorselPlot.h"
@@ -104,6 +105,13 @@ std::optional<frmVorselPlot::DrawnPoint> frmVorselPlot::point_at(
     return DrawnPoint{i, columns.x(best), drawn_y(i)};
 }
 
+std::optional<std::string> frmVorselPlot::hkl_text(std::int32_t k) {
+    if (!carries_hkl) return std::nullopt;
+    const auto m = decode_indices(datv(kFieldH, k), datv(kFieldKL, k));
+    if (!m) return std::string("?");
+    return std::to_string(m->h) + " " + std::to_string(m->k) + " " + std::to_string(m->l);
+}
+
 std::string frmVorselPlot::point_text(std::int32_t i) {
     std::string text =
         "point " + usual_text(std::int64_t{i}) + " of " + usual_text(std::int64_t{npcur});
@@ -112,6 +120,7 @@ std::string frmVorselPlot::point_text(std::int32_t i) {
         const std::int32_t k = lines[static_cast<std::size_t>(i - 1)];
         text += "   reflection " + usual_text(datv(1, k)) + " (line " +
                 usual_text(std::int64_t{k}) + ")";
+        if (const auto hkl = hkl_text(k)) text += "   h k l " + *hkl;
     }
     std::string y_name = quantity_caption(iby);
     if (sqrooted) y_name = "sqrt(" + y_name + ")";
@@ -131,7 +140,10 @@ std::string frmVorselPlot::point_details(std::int32_t i) {
         std::min(ncurves, static_cast<std::int32_t>(std::size(kFieldNames)));
     for (std::int32_t c = 1; c <= fields; ++c) {
         char name[24];
-        std::snprintf(name, sizeof name, "%-16s", kFieldNames[c - 1]);
+        const char* field_name = kFieldNames[c - 1];
+        if (carries_hkl && c == kFieldH) field_name = "h";
+        if (carries_hkl && c == kFieldKL) field_name = "10000 k + l";
+        std::snprintf(name, sizeof name, "%-16s", field_name);
         text += "\n" + (name + usual_text(datv(c, k)));
     }
     return text;

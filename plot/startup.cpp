@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 
+#include "library/miller_indices.h"
 #include "library/numeric.h"
 #include "library/vorsel_for.h"
 #include "platform/format.h"
@@ -221,6 +222,7 @@ frmVorselPlot::ReadResult frmVorselPlot::read_chosen_file() {
     }
     ncurves = shape.ncurves;
     npoint = shape.npoint;
+    carries_hkl = shape.indices && ncurves >= kFieldsWithIndices;
 
     if (ncurves > kMaxCurves) {
         p_.messages.show(std::string("Warning: number of curves on the input file > 15") + kCrLf +

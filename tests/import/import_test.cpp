@@ -12,6 +12,11 @@
 #include "import/convert.h"
 #include "import/field_text.h"
 #include "import/import_error.h"
+#include "import/weighting.h"
+#include "library/miller_indices.h"
+#include "plot/curve_export.h"
+#include "plot/scripted_view.h"
+#include "tests/fakes/fake_platform.h"
 
 #include <cmath>
 #include <cstdint>
@@ -103,8 +108,11 @@ TEST(ImportAmplitudes, FoAndItsUncertaintyFromTheSquare) {
     } rows[] = {
         {96.04, 4, 9.8, 4 / 19.6},   // s(Fo^2) / (2 Fo)
         {4, 4, 2, 1},                // Fo^2 = s(Fo^2): still first order
-        {3, 4, std::sqrt(3.0), 2},   // weak: sqrt(s(Fo^2))
-        {-3, 5, 0, std::sqrt(5.0)},  // negative Fo^2
+        {3, 4, std::sqrt(3.0), 4 / (2 * std::sqrt(3.0))},  // still first order
+        {1.21, 4, 1.1, 4 / 2.2},  // above s(Fo^2) / 4
+        {1, 4, 1, 2},             // Fo^2 = s(Fo^2) / 4: both rules meet
+        {0.81, 4, 0.9, 2},        // below: sqrt(s(Fo^2))
+        {-3, 5, 0, std::sqrt(5.0)},        // negative Fo^2
         {0, 0, 0, 0},
     };
     for (const Row& row : rows) {
@@ -114,28 +122,35 @@ TEST(ImportAmplitudes, FoAndItsUncertaintyFromTheSquare) {
     }
 }
 
-// Fields 1 to 4 and 6 of the data lines expected from a conversion.
+// Fields 1 to 4, 6, 13 and the indices of the data lines expected from a
+// conversion.
 struct Expected {
     double fo, fc, sigma, theta;
+    vorsel::Miller hkl;
+    int number = 0;  // field 1; 0: the line's own number
+    double weight = 0;
 };
 
 void expect_read_back(const std::string& file, const std::vector<Expected>& lines, bool crlf) {
     const std::string text = slurp(file);
-    ASSERT_EQ(text.substr(0, 6 + (crlf ? 2 : 1)), crlf ? "    13\r\n" : "    13\n");
-    std::int32_t ncurves = 13, npoint = static_cast<std::int32_t>(lines.size()), status = 99;
-    ASSERT_EQ(text.size(), (crlf ? 8 : 7) + lines.size() * (crlf ? 132 : 131));
-    std::vector<float> dat(13 * lines.size()), sigrat(lines.size());
+    ASSERT_EQ(text.substr(0, 10 + (crlf ? 2 : 1)), crlf ? "    15 hkl\r\n" : "    15 hkl\n");
+    std::int32_t ncurves = 15, npoint = static_cast<std::int32_t>(lines.size()), status = 99;
+    ASSERT_EQ(text.size(), (crlf ? 12 : 11) + lines.size() * (crlf ? 152 : 151));
+    std::vector<float> dat(15 * lines.size()), sigrat(lines.size());
     READ_VORSEL_DATA(file.c_str(), dat.data(), sigrat.data(), &ncurves, &npoint, &status);
     ASSERT_EQ(status, 0);
     for (std::size_t k = 0; k < lines.size(); ++k) {
         SCOPED_TRACE("line " + std::to_string(k + 1));
-        const float* d = &dat[13 * k];
-        EXPECT_EQ(d[0], static_cast<float>(k + 1));
+        const float* d = &dat[15 * k];
+        EXPECT_EQ(d[0], static_cast<float>(lines[k].number ? lines[k].number : k + 1));
         EXPECT_EQ(d[1], static_cast<float>(lines[k].fo));
         EXPECT_EQ(d[2], static_cast<float>(lines[k].fc));
         EXPECT_EQ(d[3], static_cast<float>(lines[k].sigma));
         EXPECT_NEAR(d[5], lines[k].theta, 2e-6);
-        for (int c : {4, 6, 7, 8, 9, 10, 11, 12}) EXPECT_EQ(d[c], 0.0f) << "field " << c + 1;
+        // Six digits: the weights are small, ten characters hold 3.77673E-4.
+        EXPECT_NEAR(d[12], lines[k].weight, lines[k].weight * 1e-5);
+        EXPECT_EQ(vorsel::decode_indices(d[13], d[14]), lines[k].hkl);
+        for (int c : {4, 6, 7, 8, 9, 10, 11}) EXPECT_EQ(d[c], 0.0f) << "field " << c + 1;
     }
 }
 
@@ -146,9 +161,10 @@ TEST(ImportConvert, BothLayoutsWithThetaFromTheCell) {
     // 0.1231020 (2 2 2).
     const std::string cubic = list4("_diffrn_radiation_wavelength 0.71073\n" + kCubic,
                                     "1 0 0 100 96.04 4\n1 1 0 25 -3 5\n2 2 2 0.25 3 4\n");
-    const std::vector<Expected> cubic_lines = {{9.8, 10, 4 / 19.6, 2.0365202563},
-                                               {0, 5, std::sqrt(5.0), 2.8806816542},
-                                               {std::sqrt(3.0), 0.5, 2, 7.0711645701}};
+    const std::vector<Expected> cubic_lines = {
+        {9.8, 10, 4 / 19.6, 2.0365202563, {1, 0, 0}},
+        {0, 5, std::sqrt(5.0), 2.8806816542, {1, 1, 0}},
+        {std::sqrt(3.0), 0.5, 2 / std::sqrt(3.0), 7.0711645701, {2, 2, 2}}};
     // Triclinic 7.5 8.2 9.9 75 82 68, Cu K-alpha 1.54184 A from the command
     // line; 1/d^2 from the textbook formula over V^2 (V = 544.6743 A^3) is
     // 0.0207258, 0.2536878, 0.4129911, so sin(theta) is 0.1109852, 0.3882926,
@@ -158,17 +174,18 @@ TEST(ImportConvert, BothLayoutsWithThetaFromTheCell) {
         "loop_\n _refln_index_h\n _refln_index_k\n _refln_index_l\n _refln_F_squared_meas\n"
         " _refln_F_squared_sigma\n _refln_F_calc\n _refln_phase_calc\n"
         "1 0 0 400 8 21.5 180\n1 -2 3 1.0E4 1.2e2 99.25 0\n-3 1 4 0 2.25 0.125 0\n";
-    const std::vector<Expected> triclinic_lines = {{20, 21.5, 0.2, 6.3721139127},
-                                                   {100, 99.25, 0.6, 22.8483028535},
-                                                   {0, 0.125, 1.5, 29.6979084113}};
+    const std::vector<Expected> triclinic_lines = {
+        {20, 21.5, 0.2, 6.3721139127, {1, 0, 0}},
+        {100, 99.25, 0.6, 22.8483028535, {1, -2, 3}},
+        {0, 0.125, 1.5, 29.6979084113, {-3, 1, 4}}};
     for (const bool crlf : {true, false}) {
         SCOPED_TRACE(crlf ? "CR LF" : "LF");
         const std::string out = (dir.path / "out.vorsel").string();
-        Summary s = convert_fcf(dir.write("cubic.fcf", cubic), out, {std::nullopt, crlf});
+        Summary s = convert_fcf(dir.write("cubic.fcf", cubic), out, {std::nullopt, crlf, false, {}});
         EXPECT_EQ(s.reflections, 3u);
         EXPECT_TRUE(s.notes.empty());
         expect_read_back(out, cubic_lines, crlf);
-        s = convert_fcf(dir.write("triclinic.fcf", triclinic), out, {1.54184, crlf});
+        s = convert_fcf(dir.write("triclinic.fcf", triclinic), out, {1.54184, crlf, false, {}});
         expect_read_back(out, triclinic_lines, crlf);
     }
     // The wavelength: the file's before --wavelength, Mo K-alpha without
@@ -188,11 +205,117 @@ TEST(ImportConvert, BothLayoutsWithThetaFromTheCell) {
         SCOPED_TRACE(c.used);
         const auto s = convert_fcf(
             dir.write("lambda.fcf", list4(c.file_lambda + kCubic, "1 0 0 100 96.04 4\n")),
-            (dir.path / "out.vorsel").string(), {c.option, true});
+            (dir.path / "out.vorsel").string(), {c.option, true, false, {}});
         EXPECT_EQ(s.wavelength, c.used);
         ASSERT_EQ(s.notes.size(), c.note ? 1u : 0u);
         if (c.note) {
             EXPECT_NE(s.notes[0].find(c.note), std::string::npos) << s.notes[0];
+        }
+    }
+}
+
+TEST(ImportConvert, TagStylesStatusFilterAndWeights) {
+    TempDir dir;
+    // The dotted spelling of every tag, a byte order mark, and the six
+    // statuses; each reflection at the same d: P = (96.04 + 2 100) / 3 = 98.68.
+    const std::string file = dir.write(
+        "dotted.fcf",
+        "\xEF\xBB\xBF" "data_t\n_cell.length_a 10 _cell.length_b 10 _cell.length_c 10\n"
+        "_cell.angle_alpha 90 _cell.angle_beta 90 _cell.angle_gamma 90\n"
+        "loop_ _refln.index_h _refln.index_k _refln.index_l _refln.F_squared_calc\n"
+        "_refln.F_squared_meas _refln.F_squared_sigma _refln.observed_status\n"
+        "1 0 0 100 96.04 4 o\n0 1 0 100 96.04 4 x\n0 0 1 100 96.04 4 <\n"
+        "-1 0 0 100 96.04 4 h\n0 -1 0 100 96.04 4 -\n0 0 -1 100 96.04 4 l\n");
+    const vorsel::Miller hkl[] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {-1, 0, 0}, {0, -1, 0}, {0, 0, -1}};
+    const struct {
+        bool all_status;
+        std::optional<WeightScheme> scheme;
+        std::vector<int> numbers;
+        double weight;  // 1/[16 + (A P)^2 + B P]
+    } rows[] = {{false, std::nullopt, {1, 3}, 0},
+                {true, std::nullopt, {1, 2, 3, 4, 5, 6}, 0},
+                {false, WeightScheme{0, 0}, {1, 3}, 1.0 / 16},
+                {false, WeightScheme{0.5, 2}, {1, 3}, 1 / 2647.7956}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.weight);
+        const std::string out = (dir.path / "out.vorsel").string();
+        const Summary s = convert_fcf(file, out, {std::nullopt, false, row.all_status, row.scheme});
+        EXPECT_EQ(s.left_out, 6 - row.numbers.size());
+        std::vector<Expected> lines;
+        for (const int n : row.numbers)
+            lines.push_back({9.8, 10, 4 / 19.6, 2.0365202563, hkl[n - 1], n, row.weight});
+        expect_read_back(out, lines, false);
+    }
+}
+
+// A converted file in the plot window: the indices in the read-out line and
+// in the curve data, right after the data line; the same file without the
+// header's mark shows none.
+TEST(ImportConvert, IndicesReachTheReadOutAndTheCurveData) {
+    TempDir dir;
+    const std::string path = (dir.path / "hkl.vorsel").string();
+    convert_fcf(dir.write("hkl.fcf", list4(kCubic, "1 0 0 100 96.04 4\n-2 11 -9 4 4 0.4\n")), path,
+                {});
+    for (const bool marked : {true, false}) {
+        SCOPED_TRACE(marked);
+        std::string text = slurp(path);
+        if (!marked) text.replace(0, 10, "    15    ");
+        vorsel::fakes::FakePlatform fp;
+        vorsel::plot::frmVorselPlot w{fp.plot_platform()};
+        fp.files.files[path] = text;
+        dir.write("hkl.vorsel", text);
+        w.hand_location(vorsel::chooser::location_of(path, fp.style));
+        w.Form_Load();
+        ASSERT_TRUE(vorsel::plot::click_view(w, {vorsel::plot::but::VsFo, vorsel::plot::but::Fc}));
+        const std::string csv = vorsel::plot::curve_csv(w);
+        EXPECT_EQ(csv.substr(csv.find("# point,")),
+                  marked ? "# point,running number,data line,h,k,l,Fo,Fc\n"
+                           "1,2,2,-2,11,-9,2,2\n2,1,1,1,0,0,9.8,10\n"
+                         : "# point,running number,data line,Fo,Fc\n1,2,2,2,2\n2,1,1,9.8,10\n");
+        EXPECT_EQ(w.point_text(1), std::string("point 1 of 2   reflection 2 (line 2)") +
+                                       (marked ? "   h k l -2 11 -9" : "") + "   Fo 2   Fc 2");
+        EXPECT_NE(w.point_details(1).find(marked ? "\nh               -2\n10000 k + l     109991"
+                                                 : "\nfield 14        -2\nfield 15        109991"),
+                  std::string::npos)
+            << w.point_details(1);
+    }
+}
+
+TEST(ImportWeighting, SchemeFromTheRefinementsFiles) {
+    TempDir dir;
+    const struct {
+        const char* name;
+        std::string text;
+        double a, b;
+        const char* message;  // nullptr: read
+    } rows[] = {
+        {"r.res", "TITL t\nL.S. 4\nWGHT    0.037000    0.110000\nEND\n", 0.037, 0.11, nullptr},
+        {"r.ins", "wght 0.05\n", 0.05, 0, nullptr},
+        {"d.ins", "WGHT\n", 0.1, 0, nullptr},  // SHELX's default a
+        {"f.ins", "REM\nWGHT 0.1 0 0 0 0 0.5\n", 0, 0, "f.ins:2: WGHT with c, d, e or f"},
+        {"n.res", "TITL\n", 0, 0, "n.res: no WGHT line"},
+        {"r.cif",
+         "data_r\n_refine_ls_weighting_details\n"
+         " 'w=1/[\\s^2^(Fo^2^)+(0.0370P)^2^+0.1100P] where P=(Fo^2^+2Fc^2^)/3'\n",
+         0.037, 0.11, nullptr},
+        {"a.cif", "data_r _refine_ls.weighting_details 'w=1/[\\s^2^(Fo^2^)+(0.2P)^2^]'\n", 0.2, 0,
+         nullptr},
+        {"p.cif",
+         "data_r _refine_ls_weighting_details 'w=1/[\\s^2^(Fo^2^)+(0.2P)^2^] where P=Fo^2^'\n", 0,
+         0, "p.cif: _refine_ls_weighting_details is not of the form"},
+        {"none.cif", "data_r _cell_length_a 5\n", 0, 0, "none.cif: no weighting scheme"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string path = dir.write(row.name, row.text);
+        try {
+            const WeightScheme scheme = read_weight_scheme(path);
+            EXPECT_EQ(row.message, nullptr);
+            EXPECT_EQ(scheme.a, row.a);
+            EXPECT_EQ(scheme.b, row.b);
+        } catch (const Error& e) {
+            ASSERT_NE(row.message, nullptr) << e.what();
+            EXPECT_NE(std::string(e.what()).find(row.message), std::string::npos) << e.what();
         }
     }
 }
@@ -218,8 +341,8 @@ TEST(ImportConvert, FailuresNameTheFileAndLineAndWriteNothing) {
          "data_t\n" + kCubic +
              "loop_ _refln_index_h _refln_index_k _refln_index_l _refln_F_meas 1 0 0 5",
          "it has _refln_index_h _refln_index_k _refln_index_l _refln_F_meas; needed are"},
-        {"far.fcf", list4(kCubic, row + "\n\n40 0 0 1 1 1\n"),
-         "far.fcf:18: reflection 2: h k l = 40 0 0 cannot be reached at 0.71073 A (sin(theta) = "
+        {"reach.fcf", list4(kCubic, row + "\n\n40 0 0 1 1 1\n"),
+         "reach.fcf:18: reflection 2: h k l = 40 0 0 cannot be reached at 0.71073 A (sin(theta) = "
          "1.42146)"},
         {"index.fcf", list4(kCubic, "1 0.5 0 1 1 1\n"),
          "index.fcf:15: reflection 1: _refln_index_k is not a whole number: '0.5'"},
@@ -232,6 +355,20 @@ TEST(ImportConvert, FailuresNameTheFileAndLineAndWriteNothing) {
          "lambdas.fcf:8: _diffrn_radiation_wavelength: several wavelengths"},
         {"sigma.fcf", list4(kCubic, "1 0 0 1 1 -1\n"),
          "sigma.fcf:15: reflection 1: negative s(Fo^2) -1"},
+        {"nul.fcf", list4(kCubic, row + "\n1 1 0 25 3" + std::string(1, '\0') + " 5\n"),
+         "nul.fcf:17: a NUL byte"},
+        {"latin1.fcf", list4(kCubic, row + "1 1 0 25 3 5\n\n \xFF\n"),
+         "latin1.fcf:18: a byte 0xFF that is not text"},
+        {"short.fcf", list4(kCubic, row + "1 1 0\n25 3\n"),
+         "short.fcf:16: reflection 2 is incomplete: 5 of its 6 values"},
+        {"edge.fcf", "data_t\n_cell_length_a 1e308\n" + kCubic.substr(kCubic.find('\n') + 1) +
+                         kList4Loop + row,
+         "edge.fcf:2: _cell_length_a: '1e308' is impossible"},
+        {"huge.fcf", list4(kCubic, row + "2147483648 0 0 1 1 1\n"),
+         "huge.fcf:16: reflection 2: _refln_index_h '2147483648' is out of range"},
+        {"far.fcf", list4(kCubic, "0 0 -1000 1 1 1\n"),
+         "far.fcf:15: reflection 1: h k l = 0 0 -1000 is out of range: a data file holds indices "
+         "from -999 to 999"},
         {"ok.fcf", list4(kCubic, row),
          "no/such/out.vorsel: cannot write: the folder does not exist", "no/such/out.vorsel",
          Exit::output},
@@ -268,6 +405,9 @@ TEST(ImportProgram, ExitStatuses) {
                 {"ok.fcf", 2},
                 {"--wavelength=-1 ok.fcf out.vorsel", 2},
                 {"--lf --x ok.fcf out.vorsel", 2},
+                {"--all-status --weight 0.1,0.2 ok.fcf out.vorsel", 0},
+                {"--weight 0.1 ok.fcf out.vorsel", 2},
+                {"--weight-from missing.res ok.fcf out.vorsel", 3},
                 {"missing.fcf out.vorsel", 3},
                 {"ok.fcf no/such/out.vorsel", 4}};
     for (const auto& row : rows) {
