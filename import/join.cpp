@@ -20,9 +20,10 @@ const char* const kObservationsHelp =
     "unmerged file of data processing (XDS_ASCII.HKL, INTEGRATE.HKL or a CIF\n"
     "_diffrn_refln_ loop, told apart by content), joined to the refinement file\n"
     "INPUT.fcf:\n"
-    "  - indices the refinement file lists itself take its Fo, s(Fo) and Fc (when it\n"
-    "    lists them n times, the k-th observation of them takes the k-th, the last\n"
-    "    one those beyond n);\n"
+    "  - where the refinement is against unmerged data (it lists a set of\n"
+    "    equivalents more than once), indices it lists itself take its Fo, s(Fo)\n"
+    "    and Fc (when it lists them n times, the k-th observation of them takes the\n"
+    "    k-th, the last one those beyond n);\n"
     "  - other indices are mapped by the refinement's space group (its operators,\n"
     "    else its Hall or H-M name) onto the reflection it lists, Friedel mates\n"
     "    kept apart where it lists both hkl and -h-k-l as distinct reflections of a\n"
@@ -244,9 +245,16 @@ JoinSummary join_observations(const std::string& unmerged, const std::string& re
         std::uint32_t first, count;
     };
     FlatMap<Set> by_set(reflections.size());
+    bool unmerged_refinement = false;
     for (std::uint32_t i = 0; i < reflections.size(); ++i)
         if (packable(reflections[i].hkl))
-            ++by_set.try_emplace(equivalents.key(reflections[i].hkl, !friedel_apart), Set{i, 0}).first->count;
+            unmerged_refinement |=
+                ++by_set.try_emplace(equivalents.key(reflections[i].hkl, !friedel_apart), Set{i, 0})
+                      .first->count > 1;
+    // A merged refinement file lists each set once, under indices of its own
+    // choosing: an observation that happens to carry them is one observation
+    // like the others and keeps its own intensity, or the merged value would
+    // hide the very decay or absorption the curve is to show.
 
     // Each observation's Fc (NaN: left out); an exact match's intensity and
     // sigma are replaced by the refinement's Fo^2 and s(Fo^2), which the
@@ -270,7 +278,7 @@ JoinSummary join_observations(const std::string& unmerged, const std::string& re
         std::uint32_t r = set->first;
         bool exact_match = false;
         if (set->count == 1) {
-            exact_match = reflections[r].hkl == obs.hkl;
+            exact_match = unmerged_refinement && reflections[r].hkl == obs.hkl;
         } else if (Listed* listed = exact.find(pack(obs.hkl))) {
             r = listed->first;
             for (std::uint32_t step = 0; step < listed->used && next[r] != kNone; ++step) r = next[r];

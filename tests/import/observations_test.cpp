@@ -110,7 +110,9 @@ TEST(ImportObservations, EachKindJoinedFieldByField) {
         int obs;            // index into kObs; its place in the file is obs + 1
         double fo, fc, sigma;
     } const lines[] = {
-        {0, 9, 10, 4 / 18.0},  // listed itself: the refinement's Fo, s(Fo)
+        // Listed itself, but the refinement is merged (each set once): its own
+        // intensity on the refinement's scale, not the merged Fo.
+        {0, std::sqrt(k * 50), 10, k * 5 / (2 * std::sqrt(k * 50))},
         {1, std::sqrt(k * 200), 10, k * 10 / (2 * std::sqrt(k * 200))},  // two-fold of 1 2 3
         {2, std::sqrt(k * 100), 8, k * 5 / (2 * std::sqrt(k * 100))},   // two-fold of the mate
         {4, std::sqrt(k * 300), 20, k * 12 / (2 * std::sqrt(k * 300))},  // two-fold of 2 0 0
@@ -134,15 +136,15 @@ TEST(ImportObservations, EachKindJoinedFieldByField) {
     for (const Kind& kind : kinds) {
         SCOPED_TRACE(kind.name);
         const std::string out = (dir.path / "out.vorsel").string();
-        const JoinSummary s = join_observations(dir.write(kind.name, kind.text), fcf, out, {kind.option, true});
-        EXPECT_EQ(s.exact, 1u);
-        EXPECT_EQ(s.by_symmetry, 3u);
+        const JoinSummary s = join_observations(dir.write(kind.name, kind.text), fcf, out, {kind.option, true, false, std::nullopt});
+        EXPECT_EQ(s.exact, 0u);
+        EXPECT_EQ(s.by_symmetry, 4u);
         EXPECT_EQ(s.left_out, 1u);
         EXPECT_EQ(s.outliers, kind.misfits);
         EXPECT_TRUE(s.friedel_apart);
         EXPECT_DOUBLE_EQ(s.scale, k);
         ASSERT_FALSE(s.summary.notes.empty());
-        EXPECT_NE(s.summary.notes.back().find("1 matched exactly, 3 by symmetry (Friedel mates apart), "
+        EXPECT_NE(s.summary.notes.back().find("0 matched exactly, 4 by symmetry (Friedel mates apart), "
                                               "scale factor 0.963077"), std::string::npos)
             << s.summary.notes.back();
 
