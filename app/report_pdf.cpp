@@ -87,6 +87,12 @@ public:
         y += (platform::qt::kTitleTwips + board.height_twips()) * scale;
     }
 
+    // Any drawing, in twips.
+    template <class F>
+    void draw(F f) {
+        in_twips([&] { f(painter_); });
+    }
+
     // A box in place of a picture whose curve could not be drawn.
     void empty_picture(double height, const std::string& text) {
         in_twips([&] {
@@ -113,41 +119,114 @@ private:
     double points_ = kTextPoints;
 };
 
-void first_page(PageWriter& w, const plot::ReportSummary& s) {
-    for (std::size_t i = 0; i < s.heading.size(); ++i) {
-        w.font(i == 0 ? kHeadingPoints : kTextPoints, i == 0);
-        w.paragraph(s.heading[i]);
-    }
-    w.y += w.line_height();
+constexpr double kTablePoints = 8;
 
-    // The table: the first column for the quantity, the others share the rest.
-    const std::size_t ncol = s.columns.size();
-    const double first = w.width() * 0.34;
-    const double other = ncol > 1 ? (w.width() - first) / static_cast<double>(ncol - 1) : 0;
-    const auto left_of = [&](std::size_t c) { return c == 0 ? 0 : first + other * (c - 1); };
-    const auto width_of = [&](std::size_t c) { return c == 0 ? first : other; };
-    w.font(kTextPoints, true);
-    const double row = w.line_height() * 1.2;
-    const double top = w.y;
+// A table: title, header, rows; the first column left, the others right.
+void table(PageWriter& w, const plot::TextTable& t, const std::vector<double>& widths) {
+    if (!t.title.empty()) {
+        w.font(kTextPoints, true);
+        w.paragraph(t.title);
+    }
+    const std::size_t ncol = t.columns.size();
+    double total = 0;
+    for (std::size_t c = 0; c < ncol; ++c) total += c < widths.size() ? widths[c] : 1;
+    std::vector<double> left(ncol + 1, 0);
     for (std::size_t c = 0; c < ncol; ++c)
-        w.text_in(QRectF(left_of(c), w.y, width_of(c), row), s.columns[c],
-                  c == 0 ? Qt::AlignLeft : Qt::AlignRight);
+        left[c + 1] = left[c] + (c < widths.size() ? widths[c] : 1) / total * w.width();
+    w.font(kTablePoints, true);
+    const double row = w.line_height() * 1.1;
+    const double top = w.y;
+    const auto align = [](std::size_t c) { return c == 0 ? Qt::AlignLeft : Qt::AlignRight; };
+    for (std::size_t c = 0; c < ncol; ++c)
+        w.text_in(QRectF(left[c], w.y, left[c + 1] - left[c], row), t.columns[c], align(c));
     w.y += row;
     w.rule(0, w.y, w.width(), w.y);
-    for (const plot::ReportSummary::Row& r : s.rows) {
+    for (const plot::TextTable::Row& r : t.rows) {
+        w.font(kTablePoints, r.bold);
         for (std::size_t c = 0; c < r.cells.size() && c < ncol; ++c) {
-            const bool bold = c > 0 && c - 1 < r.largest.size() && r.largest[c - 1];
-            w.font(kTextPoints, bold);
-            w.text_in(QRectF(left_of(c), w.y, width_of(c), row), r.cells[c],
-                      c == 0 ? Qt::AlignLeft : Qt::AlignRight);
+            // A last cell of words runs over to the left when it is long.
+            const double from = c + 1 == ncol && c > 0 && r.cells[c].size() > 12 ? left[1] : left[c];
+            w.text_in(QRectF(from, w.y, left[c + 1] - from, row), r.cells[c], align(c));
         }
         w.y += row;
     }
     w.rule(0, top, w.width(), top);
     w.rule(0, w.y, w.width(), w.y);
-    w.y += w.line_height();
-    w.font(kTextPoints, false);
+    w.y += w.line_height() * 0.6;
+}
+
+// dF/s(Fo) in ascending order against the expected normal order statistics,
+// with the least-squares line and, dashed, the line of errors that are what
+// s(Fo) says.
+void normal_plot(PageWriter& w, const analysis::NormalProbability& np, double height) {
+    w.font(kTextPoints, true);
+    w.paragraph("Normal probability of dF/s(Fo): slope " + analysis::figure(np.slope) +
+                ", intercept " + analysis::figure(np.intercept) + " (1 and 0 when the errors are "
+                "what s(Fo) says)");
+    const double side = height;  // a square plot
+    const QRectF box((w.width() - side) / 2, w.y, side, side);
+    w.y += side + w.line_height();
+    if (np.n < 2) return;
+    const double lo = std::min(np.observed.front(), analysis::expected_normal(1, np.n));
+    const double hi = std::max(np.observed.back(), analysis::expected_normal(np.n, np.n));
+    const double lim = std::max({std::fabs(lo), std::fabs(hi), 1.0});
+    w.draw([&](QPainter& p) {
+        const auto at = [&](double ex, double ob) {
+            return QPointF(box.left() + (ex + lim) / (2 * lim) * box.width(),
+                           box.bottom() - (ob + lim) / (2 * lim) * box.height());
+        };
+        p.setPen(Qt::black);
+        p.drawRect(box);
+        QPen dashed(Qt::gray);
+        dashed.setStyle(Qt::DashLine);
+        dashed.setWidthF(8);
+        p.setPen(dashed);
+        p.drawLine(at(-lim, -lim), at(lim, lim));
+        p.drawLine(at(-lim, 0), at(lim, 0));
+        p.drawLine(at(0, -lim), at(0, lim));
+        // One mark per place on the page: a million points draw as the few
+        // thousand distinct ones they fall on.
+        QPen dot(Qt::blue);
+        dot.setWidthF(25);
+        p.setPen(dot);
+        QPointF last(-1e9, -1e9);
+        for (std::int64_t i = 0; i < np.n; ++i) {
+            const QPointF q =
+                at(analysis::expected_normal(i + 1, np.n), np.observed[static_cast<std::size_t>(i)]);
+            if (std::fabs(q.x() - last.x()) < kDetail && std::fabs(q.y() - last.y()) < kDetail)
+                continue;
+            p.drawPoint(q);
+            last = q;
+        }
+        QPen line(Qt::red);
+        line.setWidthF(12);
+        p.setPen(line);
+        p.setClipRect(box);
+        p.drawLine(at(-lim, np.intercept - np.slope * lim), at(lim, np.intercept + np.slope * lim));
+        p.setClipping(false);
+        p.setPen(Qt::black);
+        QFont f = p.font();
+        f.setPixelSize(static_cast<int>(platform::qt::points_to_twips(kTablePoints)));
+        p.setFont(f);
+        p.drawText(QRectF(box.left(), box.bottom(), box.width(), 300), Qt::AlignCenter,
+                   q("expected normal order statistic, ±" + analysis::figure(lim)));
+    });
+}
+
+void first_page(PageWriter& w, const plot::ReportSummary& s,
+                const analysis::NormalProbability& normal) {
+    for (std::size_t i = 0; i < s.heading.size(); ++i) {
+        w.font(i == 0 ? kHeadingPoints : kTextPoints, i == 0);
+        w.paragraph(s.heading[i]);
+    }
+    w.y += w.line_height() * 0.5;
+    for (std::size_t i = 0; i < s.tables.size(); ++i)
+        table(w, s.tables[i], i == 0 ? std::vector<double>{2.2, 1, 1, 1, 1, 1.6, 1.2}
+                                     : std::vector<double>{1.4, 1, 0.6, 1, 1, 2.4});
+    w.font(kTablePoints, false);
     for (const std::string& n : s.notes) w.paragraph(n);
+    normal_plot(w, normal, 3000);
+    table(w, s.worst, {});
 }
 
 void plot_page(PageWriter& w, const ReportPage& page, std::size_t number, std::size_t count) {
@@ -163,23 +242,15 @@ void plot_page(PageWriter& w, const ReportPage& page, std::size_t number, std::s
             w.font(kTextPoints, false);
             w.empty_picture(h, p.plot.title + ": no curve");
         }
-        w.font(kTextPoints, false);
-        std::string figure = "Spread of the smoothed curve: ";
-        if (!p.plot.drawn || !p.plot.spread)
-            figure += "none";
-        else if (p.plot.x_constant)
-            figure += "x constant, the curve follows no order";
-        else
-            figure += plot::figure_text(*p.plot.spread);
-        w.y += w.line_height() * 0.3;
-        w.paragraph(figure);
         w.y += w.line_height() * 0.5;
     }
+    table(w, page.bins, {1.3, 1, 0.8, 1, 1, 1, 1.2, 1});
 }
 
 }  // namespace
 
 std::string write_report(const std::string& path, const plot::ReportSummary& summary,
+                         const analysis::NormalProbability& normal,
                          const std::vector<ReportPage>& pages) {
     QSaveFile file(q(path));
     const auto reason = [&file] {
@@ -203,7 +274,7 @@ std::string write_report(const std::string& path, const plot::ReportSummary& sum
             return why;
         }
         PageWriter first(painter, ppt, width);
-        first_page(first, summary);
+        first_page(first, summary, normal);
         for (std::size_t i = 0; i < pages.size(); ++i) {
             pdf.newPage();
             PageWriter w(painter, ppt, width);
