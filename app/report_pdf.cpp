@@ -41,6 +41,11 @@ public:
 
     double width() const { return width_; }
     double y = 0;  // top of the next line
+    // A column of the page: its left edge and width, twips.
+    void column(double left, double width) {
+        left_ = left;
+        width_ = width;
+    }
 
     void font(double points, bool bold) {
         QFont f = QApplication::font();
@@ -109,6 +114,7 @@ private:
     void in_twips(F f) {
         painter_.save();
         painter_.setTransform(platform::qt::twips_to_units(ppt_), true);
+        painter_.translate(left_, 0);
         painter_.setPen(Qt::black);
         f();
         painter_.restore();
@@ -116,6 +122,7 @@ private:
 
     QPainter& painter_;
     double ppt_, width_;
+    double left_ = 0;
     double points_ = kTextPoints;
 };
 
@@ -156,34 +163,35 @@ void table(PageWriter& w, const plot::TextTable& t, const std::vector<double>& w
 }
 
 // dF/s(Fo) in ascending order against the expected normal order statistics,
-// with the least-squares line and, dashed, the line of errors that are what
-// s(Fo) says.
+// with the least-squares line (red) and, dashed, the line of errors that are
+// what s(Fo) says; in the column the writer is set to, `height` high.
 void normal_plot(PageWriter& w, const analysis::NormalProbability& np, double height) {
-    w.font(kTextPoints, true);
-    w.paragraph("Normal probability of dF/s(Fo): slope " + analysis::figure(np.slope) +
-                ", intercept " + analysis::figure(np.intercept) + " (1 and 0 when the errors are "
-                "what s(Fo) says)");
-    const double side = height;  // a square plot
-    const QRectF box((w.width() - side) / 2, w.y, side, side);
-    w.y += side + w.line_height();
+    w.font(kTablePoints, true);
+    w.paragraph("Normal probability of dF/s(Fo)");
+    w.font(kTablePoints, false);
+    w.paragraph("slope " + analysis::figure(np.slope) + ", intercept " +
+                analysis::figure(np.intercept) + " (1 and 0: the errors are what s(Fo) says)");
+    const QRectF box(300, w.y, w.width() - 300, height - 300);
+    w.y += height;
     if (np.n < 2) return;
-    const double lo = std::min(np.observed.front(), analysis::expected_normal(1, np.n));
-    const double hi = std::max(np.observed.back(), analysis::expected_normal(np.n, np.n));
-    const double lim = std::max({std::fabs(lo), std::fabs(hi), 1.0});
+    const double xlim = std::max(std::fabs(analysis::expected_normal(1, np.n)), 1.0);
+    const double ylim =
+        std::max({std::fabs(np.observed.front()), std::fabs(np.observed.back()), xlim});
     w.draw([&](QPainter& p) {
         const auto at = [&](double ex, double ob) {
-            return QPointF(box.left() + (ex + lim) / (2 * lim) * box.width(),
-                           box.bottom() - (ob + lim) / (2 * lim) * box.height());
+            return QPointF(box.left() + (ex + xlim) / (2 * xlim) * box.width(),
+                           box.bottom() - (ob + ylim) / (2 * ylim) * box.height());
         };
         p.setPen(Qt::black);
         p.drawRect(box);
+        p.setClipRect(box);
         QPen dashed(Qt::gray);
         dashed.setStyle(Qt::DashLine);
         dashed.setWidthF(8);
         p.setPen(dashed);
-        p.drawLine(at(-lim, -lim), at(lim, lim));
-        p.drawLine(at(-lim, 0), at(lim, 0));
-        p.drawLine(at(0, -lim), at(0, lim));
+        p.drawLine(at(-xlim, -xlim), at(xlim, xlim));
+        p.drawLine(at(-xlim, 0), at(xlim, 0));
+        p.drawLine(at(0, -ylim), at(0, ylim));
         // One mark per place on the page: a million points draw as the few
         // thousand distinct ones they fall on.
         QPen dot(Qt::blue);
@@ -201,15 +209,21 @@ void normal_plot(PageWriter& w, const analysis::NormalProbability& np, double he
         QPen line(Qt::red);
         line.setWidthF(12);
         p.setPen(line);
-        p.setClipRect(box);
-        p.drawLine(at(-lim, np.intercept - np.slope * lim), at(lim, np.intercept + np.slope * lim));
+        p.drawLine(at(-xlim, np.intercept - np.slope * xlim),
+                   at(xlim, np.intercept + np.slope * xlim));
         p.setClipping(false);
         p.setPen(Qt::black);
         QFont f = p.font();
-        f.setPixelSize(static_cast<int>(platform::qt::points_to_twips(kTablePoints)));
+        f.setPixelSize(static_cast<int>(platform::qt::points_to_twips(kTablePoints - 1)));
         p.setFont(f);
-        p.drawText(QRectF(box.left(), box.bottom(), box.width(), 300), Qt::AlignCenter,
-                   q("expected normal order statistic, ±" + analysis::figure(lim)));
+        p.drawText(QRectF(box.left(), box.bottom(), box.width(), 250), Qt::AlignCenter,
+                   q("expected, ±" + analysis::figure(xlim)));
+        p.save();
+        p.translate(box.left(), box.center().y());
+        p.rotate(-90);
+        p.drawText(QRectF(-box.height() / 2, -250, box.height(), 250), Qt::AlignCenter,
+                   q("dF/s(Fo), ±" + analysis::figure(ylim)));
+        p.restore();
     });
 }
 
@@ -220,12 +234,22 @@ void first_page(PageWriter& w, const plot::ReportSummary& s,
         w.paragraph(s.heading[i]);
     }
     w.y += w.line_height() * 0.5;
-    for (std::size_t i = 0; i < s.tables.size(); ++i)
-        table(w, s.tables[i], i == 0 ? std::vector<double>{2.2, 1, 1, 1, 1, 1.6, 1.2}
-                                     : std::vector<double>{1.4, 1, 0.6, 1, 1, 2.4});
+    const double full = w.width();
+    if (!s.tables.empty()) table(w, s.tables.front(), {2.2, 1, 1, 1, 1, 1.6, 1.2});
+    // The trend tests on the left, the normal probability plot beside them.
+    const double top = w.y, left = full * 0.64;
+    w.column(0, left - 200);
+    for (std::size_t i = 1; i < s.tables.size(); ++i)
+        table(w, s.tables[i], {1.3, 1, 0.5, 0.9, 0.9, 2.4});
+    const double below_table = w.y;
+    w.y = top;
+    w.column(left, full - left);
+    normal_plot(w, normal, std::max(below_table - top, full - left));
+    w.column(0, full);
+    w.y = std::max(w.y, below_table);
     w.font(kTablePoints, false);
     for (const std::string& n : s.notes) w.paragraph(n);
-    normal_plot(w, normal, 3000);
+    w.y += w.line_height() * 0.3;
     table(w, s.worst, {});
 }
 
