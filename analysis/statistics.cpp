@@ -73,11 +73,9 @@ struct AgreementSums {
     }
 };
 
-// The reflections that have a dF/s(Fo): significant, finite, s(Fo) > 0.
-struct Selection {
-    std::vector<std::int64_t> line;  // 0-based reflection
-    std::vector<double> d;           // its dF/s(Fo)
-    Counts counts;
+// The reflections picked out, and the sums of the agreement figures.
+struct Picked {
+    Selection sel;
     AgreementSums significant, all;
 };
 
@@ -86,11 +84,15 @@ bool is_significant(float fo, float s, float limit) {
     return std::fabs(std::fabs(fo) / s) >= limit;
 }
 
-Selection select(const DataSet& data, float limit, bool with_agreement) {
+Picked pick(const DataSet& data, float limit, bool with_agreement) {
     const Rows rows{data};
-    Selection s;
+    Picked p;
+    Selection& s = p.sel;
+    s.limit = limit;
     s.counts.read = data.npoint;
-    if (!data.dat || data.ncurves < kFieldSigma) return s;
+    if (!data.dat || data.ncurves < kFieldSigma) return p;
+    s.line.reserve(static_cast<std::size_t>(data.npoint));
+    s.d.reserve(static_cast<std::size_t>(data.npoint));
     for (std::int64_t k = 0; k < data.npoint; ++k) {
         if (!rows.finite(k)) {
             ++s.counts.non_finite;
@@ -99,10 +101,10 @@ Selection select(const DataSet& data, float limit, bool with_agreement) {
         const float* r = rows.row(k);
         const float fo = r[kFieldFo - 1], fc = r[kFieldFc - 1], sig = r[kFieldSigma - 1];
         const float w = rows.field(k, kFieldWeight);
-        if (with_agreement) s.all.add(fo, fc, sig, w);
+        if (with_agreement) p.all.add(fo, fc, sig, w);
         if (!is_significant(fo, sig, limit)) continue;
         ++s.counts.significant;
-        if (with_agreement) s.significant.add(fo, fc, sig, w);
+        if (with_agreement) p.significant.add(fo, fc, sig, w);
         if (!(sig > 0)) {
             ++s.counts.no_sigma;
             continue;
@@ -111,7 +113,7 @@ Selection select(const DataSet& data, float limit, bool with_agreement) {
         s.d.push_back((static_cast<double>(std::fabs(fo)) - fc) / sig);
     }
     s.counts.used = static_cast<std::int64_t>(s.line.size());
-    return s;
+    return p;
 }
 
 Table table_of(const DataSet& data, const Selection& sel, const XQuantity& q) {
@@ -278,15 +280,15 @@ std::vector<Worst> worst_of(const DataSet& data, const Selection& sel) {
     return out;
 }
 
-Statistics summary_of(const DataSet& data, float limit, const Selection& sel) {
+Statistics summary_of(const DataSet& data, float limit, const Picked& p) {
     Statistics st;
     st.limit = limit;
     st.indices = data.indices;
-    st.counts = sel.counts;
-    st.significant = sel.significant.result();
-    st.all = sel.all.result();
-    st.normal = normal_of(sel);
-    st.worst = worst_of(data, sel);
+    st.counts = p.sel.counts;
+    st.significant = p.significant.result();
+    st.all = p.all.result();
+    st.normal = normal_of(p.sel);
+    st.worst = worst_of(data, p.sel);
     return st;
 }
 
@@ -371,17 +373,25 @@ double expected_normal(std::int64_t i, std::int64_t n) {
 }
 
 Statistics compute_summary(const DataSet& data, float limit) {
-    return summary_of(data, limit, select(data, limit, true));
+    return summary_of(data, limit, pick(data, limit, true));
+}
+
+Selection select_reflections(const DataSet& data, float limit) {
+    return std::move(pick(data, limit, false).sel);
+}
+
+Table compute_table(const DataSet& data, const Selection& selection, const XQuantity& quantity) {
+    return table_of(data, selection, quantity);
 }
 
 Table compute_table(const DataSet& data, float limit, const XQuantity& quantity) {
-    return table_of(data, select(data, limit, false), quantity);
+    return table_of(data, pick(data, limit, false).sel, quantity);
 }
 
 Statistics compute_statistics(const DataSet& data, float limit) {
-    const Selection sel = select(data, limit, true);
-    Statistics st = summary_of(data, limit, sel);
-    for (const XQuantity& q : kXQuantities) st.tables.push_back(table_of(data, sel, q));
+    const Picked p = pick(data, limit, true);
+    Statistics st = summary_of(data, limit, p);
+    for (const XQuantity& q : kXQuantities) st.tables.push_back(table_of(data, p.sel, q));
     return st;
 }
 

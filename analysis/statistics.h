@@ -122,6 +122,17 @@ struct Statistics {
     std::vector<Worst> worst;   // largest |dF/s(Fo)| first
 };
 
+// The reflections that have a dF/s(Fo) at a limit (significant, finite,
+// s(Fo) > 0), picked out once for the tables of many x quantities; valid for
+// the data set it was picked from while that stays as it is.
+struct Selection {
+    float limit = 0;
+    std::vector<std::int64_t> line;  // 0-based reflection, ascending
+    std::vector<double> d;           // its dF/s(Fo)
+    Counts counts;
+};
+Selection select_reflections(const DataSet& data, float limit);
+
 // Everything, for the reflections at or above the limit (agreement also for all).
 Statistics compute_statistics(const DataSet& data, float limit);
 
@@ -129,6 +140,7 @@ Statistics compute_statistics(const DataSet& data, float limit);
 // and one table.
 Statistics compute_summary(const DataSet& data, float limit);
 Table compute_table(const DataSet& data, float limit, const XQuantity& quantity);
+Table compute_table(const DataSet& data, const Selection& selection, const XQuantity& quantity);
 
 // The expected normal order statistic Φ⁻¹((i - ½) / n), i = 1 … n.
 double expected_normal(std::int64_t i, std::int64_t n);

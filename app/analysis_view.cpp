@@ -35,7 +35,9 @@ bool AnalysisView::refresh() {
     const Source now = source();
     if (source_ && *source_ == now) return false;
     source_ = now;
-    summary_ = analysis::compute_summary(data_set_of(form_), now.limit);
+    const analysis::DataSet data = data_set_of(form_);
+    summary_ = analysis::compute_summary(data, now.limit);
+    selection_ = analysis::select_reflections(data, now.limit);
     table_.reset();
     table_x_ = -1;
     return true;
@@ -107,7 +109,7 @@ void AnalysisView::show_table() {
         return;
     }
     if (!table_ || table_x_ != x) {
-        table_ = analysis::compute_table(data_set_of(form_), form_.siglim, *q);
+        table_ = analysis::compute_table(data_set_of(form_), selection_, *q);
         table_x_ = x;
     }
     if (table_->constant)

@@ -51,6 +51,7 @@ private:
     std::unique_ptr<platform::qt::NormalPlotWindow> normal_;
     std::optional<Source> source_;
     analysis::Statistics summary_;
+    analysis::Selection selection_;         // the reflections the tables use
     std::optional<analysis::Table> table_;  // of the x quantity last shown
     int table_x_ = -1;                      // its button
 };
