@@ -182,6 +182,9 @@ Exit report(Headless& h, const CommandLine& cl) {
 }
 
 Exit statistics(Headless& h, const CommandLine& cl) {
+    // No curve is drawn: the orders the window makes ahead for its clicks
+    // would only take a core from the figures.
+    h.form.maker.stop();
     const analysis::Statistics st =
         analysis::compute_statistics(data_set_of(h.form), static_cast<float>(cl.view.limit));
     say_left_out(cl.file, st.counts);
