@@ -23,7 +23,9 @@ constexpr int kFieldsRead[] = {2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13};
 
 struct Rows {
     const DataSet& d;
-    const float* row(std::int64_t k) const { return d.dat + k * static_cast<std::int64_t>(d.ncurves); }
+    const float* row(std::int64_t k) const {
+        return d.dat + k * static_cast<std::int64_t>(d.ncurves);
+    }
     float field(std::int64_t k, int f) const { return f <= d.ncurves ? row(k)[f - 1] : 0.0f; }
     bool finite(std::int64_t k) const {
         const float* r = row(k);
@@ -37,8 +39,8 @@ struct Rows {
 struct AgreementSums {
     std::int64_t n = 0, no_weight = 0, no_sigma = 0;
     double abs_diff = 0, fo = 0, fo2 = 0, fc2 = 0;
-    double w_diff2 = 0, w_fo4 = 0;     // on F², with the weight field
-    double ws_diff2 = 0, ws_fo2 = 0;   // on F, with 1/s²(Fo)
+    double w_diff2 = 0, w_fo4 = 0;    // on F², with the weight field
+    double ws_diff2 = 0, ws_fo2 = 0;  // on F, with 1/s²(Fo)
 
     void add(double fo_, double fc_, double s, double w) {
         const double afo = std::fabs(fo_), afc = std::fabs(fc_);
@@ -184,8 +186,8 @@ Table table_of(const DataSet& data, const Selection& sel, const XQuantity& q) {
     std::vector<std::uint8_t> bin_of(n);
     double total = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        const auto b = static_cast<std::size_t>(
-            std::upper_bound(cuts.begin(), cuts.end(), xs[i]) - cuts.begin());
+        const auto b = static_cast<std::size_t>(std::upper_bound(cuts.begin(), cuts.end(), xs[i]) -
+                                                cuts.begin());
         bin_of[i] = static_cast<std::uint8_t>(b);
         Acc& a = acc[b];
         const double d = sel.d[i];
@@ -273,8 +275,8 @@ std::vector<Worst> worst_of(const DataSet& data, const Selection& sel) {
     std::vector<std::size_t> order(sel.d.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     const std::size_t count = std::min(kWorstCount, order.size());
-    std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(count), order.end(),
-                      [&](std::size_t a, std::size_t b) {
+    std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(count),
+                      order.end(), [&](std::size_t a, std::size_t b) {
                           const double da = std::fabs(sel.d[a]), db = std::fabs(sel.d[b]);
                           return da != db ? da > db : sel.line[a] < sel.line[b];
                       });

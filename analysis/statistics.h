@@ -44,7 +44,7 @@ struct XQuantity {
     int field;
 };
 inline constexpr XQuantity kXQuantities[] = {
-    {"Fo", 2},    {"Fc", 3},      {"theta", 6}, {"phi", 7},     {"omega", 8},
+    {"Fo", 2},    {"Fc", 3},      {"theta", 6},  {"phi", 7},     {"omega", 8},
     {"kappa", 9}, {"abscor", 11}, {"drift", 12}, {"weight", 13}, {"XRtime", 5},
 };
 inline constexpr int kFieldFo = 2, kFieldFc = 3, kFieldSigma = 4, kFieldTheta = 6,
@@ -85,9 +85,9 @@ struct Trend {
 
 struct Table {
     XQuantity quantity{};
-    bool constant = false;       // one value for every reflection: nothing to test
-    double constant_value = 0;   // that value (0 when the file lacks the field)
-    std::vector<Bin> bins;       // empty bins dropped
+    bool constant = false;      // one value for every reflection: nothing to test
+    double constant_value = 0;  // that value (0 when the file lacks the field)
+    std::vector<Bin> bins;      // empty bins dropped
     Trend trend;
 };
 
@@ -105,11 +105,11 @@ struct Worst {
 };
 
 struct Counts {
-    std::int64_t read = 0;        // reflections in the data set
-    std::int64_t non_finite = 0;  // left out of every figure
-    std::int64_t significant = 0; // at or above the limit (finite)
-    std::int64_t no_sigma = 0;    // significant with s(Fo) = 0: no dF/s(Fo)
-    std::int64_t used = 0;        // significant with a dF/s(Fo)
+    std::int64_t read = 0;         // reflections in the data set
+    std::int64_t non_finite = 0;   // left out of every figure
+    std::int64_t significant = 0;  // at or above the limit (finite)
+    std::int64_t no_sigma = 0;     // significant with s(Fo) = 0: no dF/s(Fo)
+    std::int64_t used = 0;         // significant with a dF/s(Fo)
 };
 
 struct Statistics {
@@ -119,7 +119,7 @@ struct Statistics {
     Agreement significant, all;
     std::vector<Table> tables;  // one per x quantity, in the order of kXQuantities
     NormalProbability normal;
-    std::vector<Worst> worst;   // largest |dF/s(Fo)| first
+    std::vector<Worst> worst;  // largest |dF/s(Fo)| first
 };
 
 // The reflections that have a dF/s(Fo) at a limit (significant, finite,

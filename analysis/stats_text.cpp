@@ -100,7 +100,8 @@ void csv_block(std::string& out, const std::string& name, const std::string& hea
 std::string statistics_json(const Statistics& s, const std::string& file) {
     std::string x;
     for (const Table& t : s.tables)
-        x += (x.empty() ? "\n    " : ",\n    ") + json_string(t.quantity.name) + ": " + table_json(t);
+        x += (x.empty() ? "\n    " : ",\n    ") + json_string(t.quantity.name) + ": " +
+             table_json(t);
     std::string worst;
     for (const Worst& w : s.worst) {
         Object o;
@@ -152,9 +153,9 @@ std::string statistics_csv(const Statistics& s, const std::string& file) {
         csv_block(out, std::string("bins vs. ") + t.quantity.name,
                   "x_min,x_max,n,mean,sd,rms,sum_fo2_over_sum_fc2,R1", [&](std::string& o) {
                       for (const Bin& b : t.bins)
-                          o += csv_real(b.x_min) + "," + csv_real(b.x_max) + "," + count(b.n) + "," +
-                               csv_num(b.mean) + "," + csv_num(b.sd) + "," + csv_num(b.rms) + "," +
-                               csv_num(b.fo2_over_fc2) + "," + csv_num(b.r1) + "\n";
+                          o += csv_real(b.x_min) + "," + csv_real(b.x_max) + "," + count(b.n) +
+                               "," + csv_num(b.mean) + "," + csv_num(b.sd) + "," + csv_num(b.rms) +
+                               "," + csv_num(b.fo2_over_fc2) + "," + csv_num(b.r1) + "\n";
                   });
     }
     csv_block(out, "normal probability", "n,slope,intercept", [&](std::string& o) {

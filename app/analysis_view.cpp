@@ -125,16 +125,16 @@ void AnalysisView::show_normal() {
     for (std::int64_t i = 0; i < np.n; ++i)
         expected[static_cast<std::size_t>(i)] = analysis::expected_normal(i + 1, np.n);
     const std::string caption =
-        np.n < 2 ? "Fewer than two reflections with a dF/s(Fo) at or above the limit: no plot."
-                 : "dF/s(Fo) of the " + std::to_string(np.n) +
-                       " reflections at or above Fo/s(Fo) " +
-                       platform::usual_text(summary_.limit) +
-                       " against the expected normal order statistics: slope " +
-                       analysis::figure(np.slope) + ", intercept " +
-                       analysis::figure(np.intercept) +
-                       " (a slope of 1 and an intercept of 0 mean the errors are what s(Fo) says).";
+        np.n < 2
+            ? "Fewer than two reflections with a dF/s(Fo) at or above the limit: no plot."
+            : "dF/s(Fo) of the " + std::to_string(np.n) + " reflections at or above Fo/s(Fo) " +
+                  platform::usual_text(summary_.limit) +
+                  " against the expected normal order statistics: slope " +
+                  analysis::figure(np.slope) + ", intercept " + analysis::figure(np.intercept) +
+                  " (a slope of 1 and an intercept of 0 mean the errors are what s(Fo) says).";
     normal_->set_points(std::move(expected), np.observed, np.slope, np.intercept, caption);
-    normal_->setWindowTitle(QString::fromStdString("Normal Probability Plot: " + form_.loc.strCode));
+    normal_->setWindowTitle(
+        QString::fromStdString("Normal Probability Plot: " + form_.loc.strCode));
 }
 
 }  // namespace vorsel::app

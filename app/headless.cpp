@@ -174,8 +174,8 @@ Exit report(Headless& h, const CommandLine& cl) {
         std::stable_sort(page.plots.begin(), page.plots.end(), [](const auto& a, const auto& b) {
             return a.plot.y_button == plot::kReportY[0] && b.plot.y_button != plot::kReportY[0];
         });
-    const std::string error = write_report(cl.output, plot::report_summary(h.form, stats),
-                                           stats.normal, pages);
+    const std::string error =
+        write_report(cl.output, plot::report_summary(h.form, stats), stats.normal, pages);
     if (error.empty()) return Exit::ok;
     say("cannot write " + cl.output + ": " + error);
     return Exit::output;

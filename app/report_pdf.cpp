@@ -152,7 +152,8 @@ void table(PageWriter& w, const plot::TextTable& t, const std::vector<double>& w
         w.font(kTablePoints, r.bold);
         for (std::size_t c = 0; c < r.cells.size() && c < ncol; ++c) {
             // A last cell of words runs over to the left when it is long.
-            const double from = c + 1 == ncol && c > 0 && r.cells[c].size() > 12 ? left[1] : left[c];
+            const double from =
+                c + 1 == ncol && c > 0 && r.cells[c].size() > 12 ? left[1] : left[c];
             w.text_in(QRectF(from, w.y, left[c + 1] - from, row), r.cells[c], align(c));
         }
         w.y += row;
@@ -199,8 +200,8 @@ void normal_plot(PageWriter& w, const analysis::NormalProbability& np, double he
         p.setPen(dot);
         QPointF last(-1e9, -1e9);
         for (std::int64_t i = 0; i < np.n; ++i) {
-            const QPointF q =
-                at(analysis::expected_normal(i + 1, np.n), np.observed[static_cast<std::size_t>(i)]);
+            const QPointF q = at(analysis::expected_normal(i + 1, np.n),
+                                 np.observed[static_cast<std::size_t>(i)]);
             if (std::fabs(q.x() - last.x()) < kDetail && std::fabs(q.y() - last.y()) < kDetail)
                 continue;
             p.drawPoint(q);

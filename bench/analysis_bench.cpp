@@ -34,8 +34,8 @@ const fs::path kData = fs::path(VORSEL_BENCH_DATA) / "reflections-1e6.vorsel";
 bool make_data() {
     if (fs::exists(kData)) return true;
     fs::create_directories(kData.parent_path());
-    const std::string command = std::string(VORSEL_GENERATE) + " -n 1000000 --seed 1 -o '" +
-                                kData.string() + "'";
+    const std::string command =
+        std::string(VORSEL_GENERATE) + " -n 1000000 --seed 1 -o '" + kData.string() + "'";
     return std::system(command.c_str()) == 0;
 }
 

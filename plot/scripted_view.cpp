@@ -98,10 +98,10 @@ std::vector<std::string> agreement_cells(const std::string& name, const analysis
     if (a.weighted)
         c.insert(c.end(), {figure(a.wr2), figure(a.s), "-"});
     else
-        c.insert(c.end(), {"-", "-", figure(a.wrf) + (a.wrf_left_out > 0
-                                                            ? " (" + count_text(a.wrf_left_out) +
-                                                                  " with s(Fo) = 0 left out)"
-                                                            : "")});
+        c.insert(c.end(), {"-", "-",
+                           figure(a.wrf) + (a.wrf_left_out > 0 ? " (" + count_text(a.wrf_left_out) +
+                                                                     " with s(Fo) = 0 left out)"
+                                                               : "")});
     c.push_back(figure(a.fo2_over_fc2));
     return c;
 }
@@ -118,7 +118,8 @@ ReportSummary report_summary(const frmVorselPlot& w, const analysis::Statistics&
             count_text(s.counts.significant) + " with Fo/s(Fo) >= " + lim + "; " +
             count_text(s.counts.used) + " of them with a dF/s(Fo) in the tables below.",
     };
-    TextTable agreement{"Agreement", {"reflections", "N", "R1", "wR2", "S", "wR(F)", "ΣFo²/ΣFc²"}, {}};
+    TextTable agreement{
+        "Agreement", {"reflections", "N", "R1", "wR2", "S", "wR(F)", "ΣFo²/ΣFc²"}, {}};
     agreement.rows.push_back({agreement_cells("Fo/s(Fo) >= " + lim, s.significant)});
     agreement.rows.push_back({agreement_cells("all", s.all)});
     r.tables.push_back(agreement);
@@ -191,8 +192,8 @@ TextTable bin_table(const analysis::Table& t) {
     TextTable out;
     out.title = "dF/s(Fo) in ten bins of equal count by " + std::string(t.quantity.name) + ": " +
                 analysis::trend_line(t).substr(4 + std::string(t.quantity.name).size() + 2);
-    out.columns = {std::string(t.quantity.name) + " from", "to", "N", "mean", "sd", "rms",
-                   "ΣFo²/ΣFc²", "R1"};
+    out.columns = {
+        std::string(t.quantity.name) + " from", "to", "N", "mean", "sd", "rms", "ΣFo²/ΣFc²", "R1"};
     for (const analysis::Bin& b : t.bins)
         out.rows.push_back({{figure(b.x_min), figure(b.x_max), count_text(b.n), figure(b.mean),
                              figure(b.sd), figure(b.rms), figure(b.fo2_over_fc2), figure(b.r1)}});

@@ -41,9 +41,9 @@ std::vector<int> limit_clicks(float from, std::int32_t limit);
 // the smoothed overlay and fit to frame.
 struct ReportPlot {
     int x_button = 0, y_button = 0;
-    bool drawn = false;           // a curve is on the board
-    std::int32_t npcur = 0;       // its points
-    std::string title;            // picture_title
+    bool drawn = false;      // a curve is on the board
+    std::int32_t npcur = 0;  // its points
+    std::string title;       // picture_title
 };
 
 // The y quantities of the report, in the order each page shows them.

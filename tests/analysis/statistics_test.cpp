@@ -24,8 +24,8 @@ struct Refl {
 // Six reflections; the fourth has Fo/s(Fo) = 2, below the limit 3. XRtime is
 // 7 and phi 0 in every line.
 std::vector<float> six(float weight3 = 0.01f) {
-    const Refl r[] = {{10, 8, 1, 5, 0.01f},  {20, 22, 2, 10, 0.01f}, {5, 5, 0.5f, 15, weight3},
-                      {8, 6, 4, 20, 0.01f},  {30, 27, 3, 25, 0.01f}, {12, 15, 1, 30, 0.01f}};
+    const Refl r[] = {{10, 8, 1, 5, 0.01f}, {20, 22, 2, 10, 0.01f}, {5, 5, 0.5f, 15, weight3},
+                      {8, 6, 4, 20, 0.01f}, {30, 27, 3, 25, 0.01f}, {12, 15, 1, 30, 0.01f}};
     std::vector<float> dat;
     for (int k = 0; k < 6; ++k) {
         std::vector<float> row(kFields, 0.0f);
@@ -229,10 +229,14 @@ TEST(Statistics, TailsOfTheNormalAndChiSquaredDistributions) {
     const struct {
         double got, want;
     } cases[] = {
-        {inverse_normal(0.975), 1.959963984540054},   {inverse_normal(1e-10), -6.361340902404056},
-        {inverse_normal(0.5), 0},                     {chi2_upper_tail(1, 1), 0.3173105078629141},
-        {chi2_upper_tail(16.918977604620448, 9), 0.05}, {chi2_upper_tail(27.877164871256568, 9), 0.001},
-        {chi2_upper_tail(2, 2), std::exp(-1.0)},      {chi2_upper_tail(100, 4), std::exp(-50.0) * (1 + 50)},
+        {inverse_normal(0.975), 1.959963984540054},
+        {inverse_normal(1e-10), -6.361340902404056},
+        {inverse_normal(0.5), 0},
+        {chi2_upper_tail(1, 1), 0.3173105078629141},
+        {chi2_upper_tail(16.918977604620448, 9), 0.05},
+        {chi2_upper_tail(27.877164871256568, 9), 0.001},
+        {chi2_upper_tail(2, 2), std::exp(-1.0)},
+        {chi2_upper_tail(100, 4), std::exp(-50.0) * (1 + 50)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.want);
@@ -246,7 +250,7 @@ TEST(Statistics, IndicesOfTheWorstWhereTheFileCarriesThem) {
     for (std::size_t k = 0; k < 6; ++k) {
         dat.insert(dat.end(), base.begin() + static_cast<std::ptrdiff_t>(k * kFields),
                    base.begin() + static_cast<std::ptrdiff_t>((k + 1) * kFields));
-        dat.push_back(1);                   // h
+        dat.push_back(1);                  // h
         dat.push_back(-2 * 10000.0f + 3);  // k = -2, l = 3
     }
     DataSet d{dat.data(), 15, 6, true};

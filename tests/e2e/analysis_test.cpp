@@ -28,7 +28,8 @@ TEST_F(ProgramTest, AnalysisWindowsFollowTheClicks) {
     EXPECT_EQ(agreement_n(), QStringLiteral("900"));
 
     click(but::VsXRtime);
-    EXPECT_EQ(w->line()->text(), QStringLiteral("vs. XRtime: XRtime is 5 in every line: nothing to test"));
+    EXPECT_EQ(w->line()->text(),
+              QStringLiteral("vs. XRtime: XRtime is 5 in every line: nothing to test"));
     EXPECT_EQ(w->bins_table()->rowCount(), 0);
     click(but::AllRefl);
     EXPECT_EQ(agreement_n(), QStringLiteral("1000"));
