@@ -20,6 +20,7 @@ QTableWidget* make_table(QWidget* parent, const char* name) {
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
     t->setSelectionMode(QAbstractItemView::SingleSelection);
     t->verticalHeader()->setVisible(false);
+    t->verticalHeader()->setDefaultSectionSize(t->fontMetrics().height() + 6);
     t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     return t;
 }
@@ -99,16 +100,21 @@ protected:
         p.setPen(Qt::black);
         p.drawRect(box);
         if (observed.size() < 2) return;
-        const double lim = std::max({std::fabs(observed.front()), std::fabs(observed.back()),
-                                     std::fabs(expected.front()), std::fabs(expected.back()), 1.0});
+        // Each axis over its own range: a few wild reflections would
+        // otherwise squeeze the expected values into a sliver.
+        const double xlim =
+            std::max({std::fabs(expected.front()), std::fabs(expected.back()), 1.0});
+        const double ylim =
+            std::max({std::fabs(observed.front()), std::fabs(observed.back()), xlim});
         const auto at = [&](double ex, double ob) {
-            return QPointF(box.left() + (ex + lim) / (2 * lim) * box.width(),
-                           box.bottom() - (ob + lim) / (2 * lim) * box.height());
+            return QPointF(box.left() + (ex + xlim) / (2 * xlim) * box.width(),
+                           box.bottom() - (ob + ylim) / (2 * ylim) * box.height());
         };
+        p.setClipRect(box);
         p.setPen(QPen(Qt::gray, 1, Qt::DashLine));
-        p.drawLine(at(-lim, -lim), at(lim, lim));
-        p.drawLine(at(-lim, 0), at(lim, 0));
-        p.drawLine(at(0, -lim), at(0, lim));
+        p.drawLine(at(-xlim, -xlim), at(xlim, xlim));
+        p.drawLine(at(-xlim, 0), at(xlim, 0));
+        p.drawLine(at(0, -ylim), at(0, ylim));
         p.setPen(QPen(Qt::blue, 3));
         // One dot per pixel: a million points fall on a few thousand.
         QPoint last(-1, -1);
@@ -119,18 +125,17 @@ protected:
             last = d;
         }
         p.setPen(QPen(Qt::red, 1.5));
-        p.setClipRect(box);
-        p.drawLine(at(-lim, intercept - slope * lim), at(lim, intercept + slope * lim));
+        p.drawLine(at(-xlim, intercept - slope * xlim), at(xlim, intercept + slope * xlim));
         p.setClipping(false);
         p.setPen(Qt::black);
-        p.drawText(QRectF(box.left(), box.bottom(), box.width(), 28), Qt::AlignCenter,
-                   QStringLiteral("expected normal order statistic (both axes from -%1 to %1)")
-                       .arg(lim, 0, 'g', 3));
+        p.drawText(
+            QRectF(box.left(), box.bottom(), box.width(), 28), Qt::AlignCenter,
+            QStringLiteral("expected normal order statistic, -%1 to %1").arg(xlim, 0, 'g', 3));
         p.save();
         p.translate(box.left() - 8, box.center().y());
         p.rotate(-90);
         p.drawText(QRectF(-box.height() / 2, -28, box.height(), 24), Qt::AlignCenter,
-                   QStringLiteral("dF/s(Fo)"));
+                   QStringLiteral("dF/s(Fo), -%1 to %1").arg(ylim, 0, 'g', 3));
         p.restore();
     }
 };
