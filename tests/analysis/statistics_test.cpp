@@ -185,11 +185,10 @@ TEST(Statistics, AllBelowTheLimitAndValuesThatAreNotFinite) {
 
 // 5000 reflections with theta from 2 to 30 and dF/s(Fo) normal; a trend of
 // 0.4 over the theta range is planted on request, theta is dealt out anew.
-std::vector<float> generated(bool trend, bool shuffled) {
+std::vector<float> generated(bool trend, bool shuffled, int n = 5000) {
     std::mt19937 random(20261209);
     std::normal_distribution<double> normal;
     std::uniform_real_distribution<double> uniform(2, 30);
-    const int n = 5000;
     std::vector<float> theta(n), dat;
     for (float& t : theta) t = static_cast<float>(uniform(random));
     std::vector<float> planted = theta;
@@ -223,6 +222,17 @@ TEST(Statistics, PlantedTrendIsFlaggedAndGoneWhenShuffled) {
     const Statistics s = compute_summary(set_of(generated(false, false)), 3);
     EXPECT_NEAR(s.normal.slope, 1, 0.05);
     EXPECT_NEAR(s.normal.intercept, 0, 0.05);
+
+    // A large set has its tables made on two threads: the same tables.
+    const std::vector<float> large = generated(true, false, 60000);
+    const Statistics all = compute_statistics(set_of(large), 3);
+    for (const Table& t : all.tables) {
+        SCOPED_TRACE(t.quantity.name);
+        const Table alone = compute_table(set_of(large), 3, t.quantity);
+        EXPECT_EQ(t.constant, alone.constant);
+        EXPECT_EQ(t.trend.chi2, alone.trend.chi2);
+        EXPECT_EQ(t.bins.size(), alone.bins.size());
+    }
 }
 
 TEST(Statistics, TailsOfTheNormalAndChiSquaredDistributions) {
