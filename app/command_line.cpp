@@ -27,6 +27,7 @@ std::optional<OutputKind> kind_of(std::string_view path) {
     if (ext == "svg") return OutputKind::Svg;
     if (ext == "pdf") return OutputKind::Pdf;
     if (ext == "csv") return OutputKind::Csv;
+    if (ext == "json") return OutputKind::Json;
     return std::nullopt;
 }
 
@@ -122,19 +123,22 @@ private:
         } else if (arg == "--window") {
             v.whole_curve = false;
             seen(arg);
-        } else if (is(arg, "--output") || is(arg, "--report")) {
-            const bool report = arg.compare(0, 8, "--report") == 0;
-            const auto path = value(report ? "--report" : "--output", arg);
+        } else if (is(arg, "--output") || is(arg, "--report") || is(arg, "--stats")) {
+            const std::string name = arg.substr(0, arg.find('='));
+            const auto path = value(name, arg);
             if (!path) return;
             if (output_given_) {
-                fail("only one of --output and --report, once");
+                fail("only one of --output, --report and --stats, once");
                 return;
             }
             cl_.output = *path;
             output_given_ = true;
-            if (cl_.mode != Mode::Help && cl_.mode != Mode::Version)
-                cl_.mode = report ? Mode::Report : Mode::Output;
-            report_ = report;
+            const Mode mode = name == "--report"  ? Mode::Report
+                              : name == "--stats" ? Mode::Stats
+                                                  : Mode::Output;
+            if (cl_.mode != Mode::Help && cl_.mode != Mode::Version) cl_.mode = mode;
+            report_ = mode == Mode::Report;
+            stats_ = mode == Mode::Stats;
         } else if (arg == "-") {
             fail("'-' (standard input) is not read: name a data file (*.vorsel)");
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -158,14 +162,23 @@ private:
         const plot::ViewRequest& v = cl_.view;
         if (scale_ > 1) return fail("--frame and --overall exclude each other; give one");
         if (output_given_ && cl_.output.empty())
-            return fail(std::string(report_ ? "--report" : "--output") +
+            return fail(std::string(report_ ? "--report" : stats_ ? "--stats" : "--output") +
                         " names no file: the output name is empty");
         if (!output_given_) {
             if (!first_view_option_.empty()) return fail(first_view_option_ + " needs --output");
-            if (limit_given_) return fail("--limit needs --output or --report");
+            if (limit_given_) return fail("--limit needs --output, --report or --stats");
             return;  // the window
         }
         if (cl_.file.empty()) return fail("a data file (*.vorsel) is needed");
+        if (stats_) {
+            if (!first_view_option_.empty())
+                return fail(first_view_option_ + " goes with --output, not --stats");
+            const auto k = kind_of(cl_.output);
+            if (k != OutputKind::Csv && k != OutputKind::Json)
+                return fail("--stats writes a .csv or a .json file, not " + cl_.output);
+            cl_.output_kind = *k;
+            return;
+        }
         if (report_) {
             if (!first_view_option_.empty())
                 return fail(first_view_option_ + " goes with --output, not --report");
@@ -175,7 +188,8 @@ private:
             return;
         }
         const auto k = kind_of(cl_.output);
-        if (!k) return fail("--output names a .png, .svg, .pdf or .csv file, not " + cl_.output);
+        if (!k || *k == OutputKind::Json)
+            return fail("--output names a .png, .svg, .pdf or .csv file, not " + cl_.output);
         cl_.output_kind = *k;
         if (v.x_button == 0 || v.y_button == 0)
             return fail("--output needs an x quantity (--x) and a y quantity (--y)");
@@ -189,7 +203,7 @@ private:
     std::size_t i_ = 0;
     CommandLine cl_;
     std::string first_view_option_;
-    bool limit_given_ = false, report_ = false, output_given_ = false;
+    bool limit_given_ = false, report_ = false, stats_ = false, output_given_ = false;
     int scale_ = 0;
 };
 
@@ -203,6 +217,7 @@ std::string usage_text() {
            "                  [--frame | --overall] [--window] --output OUT.{png,svg,pdf,csv} "
            "FILE.vorsel\n"
            "       vorselplot --report REPORT.pdf [--limit N] FILE.vorsel\n"
+           "       vorselplot --stats OUT.{csv,json} [--limit N] FILE.vorsel\n"
            "       vorselplot --help | --version\n";
 }
 
@@ -234,12 +249,20 @@ std::string help_text() {
            "                one y scale for the whole curve, is the start state\n"
            "  --window      the first view window instead of the whole curve\n"
            "\n"
-           "--report writes a PDF: a first page with the file, the counts and the trend\n"
-           "figure (spread of the smoothed curve) of dF/s(Fo) and Fo/Fc against every x\n"
-           "quantity, then one page per x quantity with both curves, smoothed, fit to frame.\n"
+           "--report writes a PDF: a first page with the agreement figures, the trend\n"
+           "test of dF/s(Fo) against every x quantity (trends first, bold), the normal\n"
+           "probability plot and the worst reflections; then one page per x quantity that\n"
+           "is not constant, trends first, with both curves and the binned table.\n"
            "\n"
-           "--output and --report need no display: the program draws offscreen, shows no\n"
-           "window and no message box, and writes its messages to standard error.\n"
+           "--stats writes the same figures as JSON (.json) or CSV (.csv): agreement (R1,\n"
+           "wR2 and S where the weight field holds a weight for every reflection, else\n"
+           "wR(F)) for the reflections at or above the limit and for all; for each x\n"
+           "quantity ten bins of equal count with the trend test (chi-squared of the bin\n"
+           "means of dF/s(Fo), a trend when p < 0.001); the normal probability slope and\n"
+           "intercept; the 20 reflections with the largest |dF/s(Fo)|.\n"
+           "\n"
+           "--output, --report and --stats need no display: the program draws offscreen,\n"
+           "shows no window and no message box, and writes its messages to standard error.\n"
            "\n"
            "Exit status: 0 done; 1 internal failure (the library vorsel_for is missing,\n"
            "out of memory); 2 wrong command line; 3 the data file cannot be read or gives\n"

@@ -6,6 +6,7 @@
 //   vorselplot --x NAME --y NAME [--limit N] [--sqrt] [--smoothed] [--reverse]
 //              [--frame | --overall] [--window] --output OUT.{png,svg,pdf,csv} FILE.vorsel
 //   vorselplot --report REPORT.pdf [--limit N] FILE.vorsel
+//   vorselplot --stats OUT.{csv,json} [--limit N] FILE.vorsel
 //   vorselplot --help | --version
 #pragma once
 
@@ -25,18 +26,20 @@ enum class Exit : int {
     output = 4,    // the output file cannot be written
 };
 
-enum class OutputKind { Png, Svg, Pdf, Csv };
+enum class OutputKind { Png, Svg, Pdf, Csv, Json };
 
 struct CommandLine {
-    enum class Mode { Window, Output, Report, Help, Version };
+    enum class Mode { Window, Output, Report, Stats, Help, Version };
     Mode mode = Mode::Window;
     std::string file;    // the data file; empty when none is named
-    std::string output;  // the file --output or --report writes
+    std::string output;  // the file --output, --report or --stats writes
     OutputKind output_kind = OutputKind::Png;
     plot::ViewRequest view;  // --output: what the window is to show
     std::string error;       // why the command line is wrong; empty when it is right
 
-    bool headless() const { return mode == Mode::Output || mode == Mode::Report; }
+    bool headless() const {
+        return mode == Mode::Output || mode == Mode::Report || mode == Mode::Stats;
+    }
 };
 
 CommandLine parse_command_line(const std::vector<std::string>& args);

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "analysis/stats_text.h"
 #include "app/report_pdf.h"
+#include "app/statistics_source.h"
 #include "platform/format.h"
 #include "platform/output_file.h"
 #include "platform/qt/dynamic_library.h"
@@ -139,29 +141,58 @@ Exit write_output(Headless& h, const CommandLine& cl) {
     return Exit::output;
 }
 
+// Reflections the figures could not use, said once each.
+void say_left_out(const std::string& file, const analysis::Counts& c) {
+    if (c.non_finite > 0)
+        say(file + ": " + std::to_string(c.non_finite) +
+            " reflection(s) with a value that is not finite left out of every figure");
+    if (c.no_sigma > 0)
+        say(file + ": " + std::to_string(c.no_sigma) +
+            " significant reflection(s) with s(Fo) = 0 have no dF/s(Fo): left out of the bins, "
+            "the normal probability and the worst list");
+    if (c.significant == 0) say(file + ": no reflection has Fo/s(Fo) at or above the limit");
+}
+
 Exit report(Headless& h, const CommandLine& cl) {
-    std::vector<plot::ReportPlot> plots;
+    const analysis::Statistics stats =
+        analysis::compute_statistics(data_set_of(h.form), static_cast<float>(cl.view.limit));
+    say_left_out(cl.file, stats.counts);
+    if (stats.counts.significant == 0) return Exit::input;
+    const std::vector<int> xs = plot::report_quantities(stats);
     std::vector<ReportPage> pages;
-    const bool done = plot::click_report(h.form, cl.view.limit, [&](const plot::ReportPlot& p) {
-        plots.push_back(p);
-        if (pages.empty() || pages.back().plots.front().plot.x_button != p.x_button)
-            pages.push_back({"vs. " + plot::quantity_caption(p.x_button), {}});
+    const bool done = plot::click_report(h.form, cl.view.limit, xs, [&](const plot::ReportPlot& p) {
+        if (pages.empty() || pages.back().plots.front().plot.x_button != p.x_button) {
+            pages.push_back({"vs. " + plot::quantity_caption(p.x_button), {}, {}});
+            for (const analysis::Table& t : stats.tables)
+                if (plot::quantity_button(plot::Axis::X, t.quantity.name) == p.x_button)
+                    pages.back().bins = plot::bin_table(t);
+        }
         pages.back().plots.push_back({p, h.window.board().recording()});
     });
     if (!done) return Exit::internal;
-    bool any = false;
-    for (const plot::ReportPlot& p : plots) any = any || p.drawn;
-    if (!any) {
-        say(no_curve(h.form, cl.file));
-        return Exit::input;
-    }
     // Each page shows dF / s(Fo) above Fo / Fc, whichever was clicked first.
     for (ReportPage& page : pages)
         std::stable_sort(page.plots.begin(), page.plots.end(), [](const auto& a, const auto& b) {
             return a.plot.y_button == plot::kReportY[0] && b.plot.y_button != plot::kReportY[0];
         });
     const std::string error =
-        write_report(cl.output, plot::report_summary(h.form, cl.view.limit, plots), pages);
+        write_report(cl.output, plot::report_summary(h.form, stats), stats.normal, pages);
+    if (error.empty()) return Exit::ok;
+    say("cannot write " + cl.output + ": " + error);
+    return Exit::output;
+}
+
+Exit statistics(Headless& h, const CommandLine& cl) {
+    // No curve is drawn: the orders the window makes ahead for its clicks
+    // would only take a core from the figures.
+    h.form.maker.stop();
+    const analysis::Statistics st =
+        analysis::compute_statistics(data_set_of(h.form), static_cast<float>(cl.view.limit));
+    say_left_out(cl.file, st.counts);
+    const std::string text = cl.output_kind == OutputKind::Json
+                                 ? analysis::statistics_json(st, cl.file)
+                                 : analysis::statistics_csv(st, cl.file);
+    const std::string error = platform::qt::write_text_file(cl.output, text);
     if (error.empty()) return Exit::ok;
     say("cannot write " + cl.output + ": " + error);
     return Exit::output;
@@ -188,6 +219,7 @@ Exit run(const CommandLine& cl) {
     if (h->form.ended()) return Exit::internal;  // the library could not be bound
 
     if (cl.mode == CommandLine::Mode::Report) return report(*h, cl);
+    if (cl.mode == CommandLine::Mode::Stats) return statistics(*h, cl);
     const bool drawn = plot::click_view(h->form, cl.view);
     if (h->form.ended()) return Exit::internal;
     if (!drawn) {

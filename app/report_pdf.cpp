@@ -42,6 +42,11 @@ public:
 
     double width() const { return width_; }
     double y = 0;  // top of the next line
+    // A column of the page: its left edge and width, twips.
+    void column(double left, double width) {
+        left_ = left;
+        width_ = width;
+    }
 
     void font(double points, bool bold) {
         QFont f = QApplication::font();
@@ -88,6 +93,12 @@ public:
         y += (platform::qt::kTitleTwips + board.height_twips()) * scale;
     }
 
+    // Any drawing, in twips.
+    template <class F>
+    void draw(F f) {
+        in_twips([&] { f(painter_); });
+    }
+
     // A box in place of a picture whose curve could not be drawn.
     void empty_picture(double height, const std::string& text) {
         in_twips([&] {
@@ -104,6 +115,7 @@ private:
     void in_twips(F f) {
         painter_.save();
         painter_.setTransform(platform::qt::twips_to_units(ppt_), true);
+        painter_.translate(left_, 0);
         painter_.setPen(Qt::black);
         f();
         painter_.restore();
@@ -111,44 +123,136 @@ private:
 
     QPainter& painter_;
     double ppt_, width_;
+    double left_ = 0;
     double points_ = kTextPoints;
 };
 
-void first_page(PageWriter& w, const plot::ReportSummary& s) {
-    for (std::size_t i = 0; i < s.heading.size(); ++i) {
-        w.font(i == 0 ? kHeadingPoints : kTextPoints, i == 0);
-        w.paragraph(s.heading[i]);
-    }
-    w.y += w.line_height();
+constexpr double kTablePoints = 8;
 
-    // The table: the first column for the quantity, the others share the rest.
-    const std::size_t ncol = s.columns.size();
-    const double first = w.width() * 0.34;
-    const double other = ncol > 1 ? (w.width() - first) / static_cast<double>(ncol - 1) : 0;
-    const auto left_of = [&](std::size_t c) { return c == 0 ? 0 : first + other * (c - 1); };
-    const auto width_of = [&](std::size_t c) { return c == 0 ? first : other; };
-    w.font(kTextPoints, true);
-    const double row = w.line_height() * 1.2;
-    const double top = w.y;
+// A table: title, header, rows; the first column left, the others right.
+void table(PageWriter& w, const plot::TextTable& t, const std::vector<double>& widths) {
+    if (!t.title.empty()) {
+        w.font(kTextPoints, true);
+        w.paragraph(t.title);
+    }
+    const std::size_t ncol = t.columns.size();
+    double total = 0;
+    for (std::size_t c = 0; c < ncol; ++c) total += c < widths.size() ? widths[c] : 1;
+    std::vector<double> left(ncol + 1, 0);
     for (std::size_t c = 0; c < ncol; ++c)
-        w.text_in(QRectF(left_of(c), w.y, width_of(c), row), s.columns[c],
-                  c == 0 ? Qt::AlignLeft : Qt::AlignRight);
+        left[c + 1] = left[c] + (c < widths.size() ? widths[c] : 1) / total * w.width();
+    w.font(kTablePoints, true);
+    const double row = w.line_height() * 1.1;
+    const double top = w.y;
+    const auto align = [](std::size_t c) { return c == 0 ? Qt::AlignLeft : Qt::AlignRight; };
+    for (std::size_t c = 0; c < ncol; ++c)
+        w.text_in(QRectF(left[c], w.y, left[c + 1] - left[c], row), t.columns[c], align(c));
     w.y += row;
     w.rule(0, w.y, w.width(), w.y);
-    for (const plot::ReportSummary::Row& r : s.rows) {
+    for (const plot::TextTable::Row& r : t.rows) {
+        w.font(kTablePoints, r.bold);
         for (std::size_t c = 0; c < r.cells.size() && c < ncol; ++c) {
-            const bool bold = c > 0 && c - 1 < r.largest.size() && r.largest[c - 1];
-            w.font(kTextPoints, bold);
-            w.text_in(QRectF(left_of(c), w.y, width_of(c), row), r.cells[c],
-                      c == 0 ? Qt::AlignLeft : Qt::AlignRight);
+            // A last cell of words runs over to the left when it is long.
+            const double from =
+                c + 1 == ncol && c > 0 && r.cells[c].size() > 12 ? left[1] : left[c];
+            w.text_in(QRectF(from, w.y, left[c + 1] - from, row), r.cells[c], align(c));
         }
         w.y += row;
     }
     w.rule(0, top, w.width(), top);
     w.rule(0, w.y, w.width(), w.y);
-    w.y += w.line_height();
-    w.font(kTextPoints, false);
+    w.y += w.line_height() * 0.6;
+}
+
+// dF/s(Fo) in ascending order against the expected normal order statistics,
+// with the least-squares line (red) and, dashed, the line of errors that are
+// what s(Fo) says; in the column the writer is set to, `height` high.
+void normal_plot(PageWriter& w, const analysis::NormalProbability& np, double height) {
+    w.font(kTablePoints, true);
+    w.paragraph("Normal probability of dF/s(Fo)");
+    w.font(kTablePoints, false);
+    w.paragraph("slope " + analysis::figure(np.slope) + ", intercept " +
+                analysis::figure(np.intercept) + " (1 and 0: the errors are what s(Fo) says)");
+    const QRectF box(300, w.y, w.width() - 300, height - 300);
+    w.y += height;
+    if (np.n < 2) return;
+    const double xlim = std::max(std::fabs(analysis::expected_normal(1, np.n)), 1.0);
+    const double ylim =
+        std::max({std::fabs(np.observed.front()), std::fabs(np.observed.back()), xlim});
+    w.draw([&](QPainter& p) {
+        const auto at = [&](double ex, double ob) {
+            return QPointF(box.left() + (ex + xlim) / (2 * xlim) * box.width(),
+                           box.bottom() - (ob + ylim) / (2 * ylim) * box.height());
+        };
+        p.setPen(Qt::black);
+        p.drawRect(box);
+        p.setClipRect(box);
+        QPen dashed(Qt::gray);
+        dashed.setStyle(Qt::DashLine);
+        dashed.setWidthF(8);
+        p.setPen(dashed);
+        p.drawLine(at(-xlim, -xlim), at(xlim, xlim));
+        p.drawLine(at(-xlim, 0), at(xlim, 0));
+        p.drawLine(at(0, -ylim), at(0, ylim));
+        // One mark per place on the page: a million points draw as the few
+        // thousand distinct ones they fall on.
+        QPen dot(Qt::blue);
+        dot.setWidthF(25);
+        p.setPen(dot);
+        QPointF last(-1e9, -1e9);
+        for (std::int64_t i = 0; i < np.n; ++i) {
+            const QPointF q = at(analysis::expected_normal(i + 1, np.n),
+                                 np.observed[static_cast<std::size_t>(i)]);
+            if (std::fabs(q.x() - last.x()) < kDetail && std::fabs(q.y() - last.y()) < kDetail)
+                continue;
+            p.drawPoint(q);
+            last = q;
+        }
+        QPen line(Qt::red);
+        line.setWidthF(12);
+        p.setPen(line);
+        p.drawLine(at(-xlim, np.intercept - np.slope * xlim),
+                   at(xlim, np.intercept + np.slope * xlim));
+        p.setClipping(false);
+        p.setPen(Qt::black);
+        QFont f = p.font();
+        f.setPixelSize(static_cast<int>(platform::qt::points_to_twips(kTablePoints - 1)));
+        p.setFont(f);
+        p.drawText(QRectF(box.left(), box.bottom(), box.width(), 250), Qt::AlignCenter,
+                   q("expected, ±" + analysis::figure(xlim)));
+        p.save();
+        p.translate(box.left(), box.center().y());
+        p.rotate(-90);
+        p.drawText(QRectF(-box.height() / 2, -250, box.height(), 250), Qt::AlignCenter,
+                   q("dF/s(Fo), ±" + analysis::figure(ylim)));
+        p.restore();
+    });
+}
+
+void first_page(PageWriter& w, const plot::ReportSummary& s,
+                const analysis::NormalProbability& normal) {
+    for (std::size_t i = 0; i < s.heading.size(); ++i) {
+        w.font(i == 0 ? kHeadingPoints : kTextPoints, i == 0);
+        w.paragraph(s.heading[i]);
+    }
+    w.y += w.line_height() * 0.5;
+    const double full = w.width();
+    if (!s.tables.empty()) table(w, s.tables.front(), {2.2, 1, 1, 1, 1, 1.6, 1.2});
+    // The trend tests on the left, the normal probability plot beside them.
+    const double top = w.y, left = full * 0.64;
+    w.column(0, left - 200);
+    for (std::size_t i = 1; i < s.tables.size(); ++i)
+        table(w, s.tables[i], {1.3, 1, 0.5, 0.9, 0.9, 2.4});
+    const double below_table = w.y;
+    w.y = top;
+    w.column(left, full - left);
+    normal_plot(w, normal, std::max(below_table - top, full - left));
+    w.column(0, full);
+    w.y = std::max(w.y, below_table);
+    w.font(kTablePoints, false);
     for (const std::string& n : s.notes) w.paragraph(n);
+    w.y += w.line_height() * 0.3;
+    table(w, s.worst, {});
 }
 
 void plot_page(PageWriter& w, const ReportPage& page, std::size_t number, std::size_t count) {
@@ -164,23 +268,15 @@ void plot_page(PageWriter& w, const ReportPage& page, std::size_t number, std::s
             w.font(kTextPoints, false);
             w.empty_picture(h, p.plot.title + ": no curve");
         }
-        w.font(kTextPoints, false);
-        std::string figure = "Spread of the smoothed curve: ";
-        if (!p.plot.drawn || !p.plot.spread)
-            figure += "none";
-        else if (p.plot.x_constant)
-            figure += "x constant, the curve follows no order";
-        else
-            figure += plot::figure_text(*p.plot.spread);
-        w.y += w.line_height() * 0.3;
-        w.paragraph(figure);
         w.y += w.line_height() * 0.5;
     }
+    table(w, page.bins, {1.3, 1, 0.8, 1, 1, 1, 1.2, 1});
 }
 
 }  // namespace
 
 std::string write_report(const std::string& path, const plot::ReportSummary& summary,
+                         const analysis::NormalProbability& normal,
                          const std::vector<ReportPage>& pages) {
     // Drawn whole into memory, then written in one piece.
     QByteArray bytes;
@@ -198,7 +294,7 @@ std::string write_report(const std::string& path, const plot::ReportSummary& sum
         QPainter painter;
         if (!painter.begin(&pdf)) return "the report could not be drawn";
         PageWriter first(painter, ppt, width);
-        first_page(first, summary);
+        first_page(first, summary, normal);
         for (std::size_t i = 0; i < pages.size(); ++i) {
             pdf.newPage();
             PageWriter w(painter, ppt, width);

@@ -90,7 +90,16 @@ VorselProgram::VorselProgram(std::vector<std::string> library_folders)
     // Once the program is ending the window itself runs no further command.
     // A command may draw a curve or take it away: the two File menu items
     // that take the curve out follow.
-    connect_window(window_, form_, [this] { update_export(); });
+    connect_window(window_, form_, [this] {
+        update_export();
+        analysis_.follow();
+    });
+    window_.on_statistics = [this] {
+        if (!ended()) analysis_.open_statistics();
+    };
+    window_.on_normal_plot = [this] {
+        if (!ended()) analysis_.open_normal_plot();
+    };
     window_.on_save_picture = [this] { save_picture(); };
     window_.on_export_curve = [this] { export_curve(); };
     zoom_store_.setSingleShot(true);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "app/analysis_view.h"
 #include "platform/qt/chooser_dialog.h"
 #include "platform/qt/dynamic_library.h"
 #include "platform/qt/plot_window.h"
@@ -44,6 +45,7 @@ public:
     platform::qt::PlotWindow& window() { return window_; }
     plot::frmVorselPlot& form() { return form_; }
     platform::qt::DynamicLibrary& library() { return library_; }
+    AnalysisView& analysis() { return analysis_; }
 
     // What "Save Picture..." and "Export Curve Data..." ask the user: a file
     // name, starting from a suggestion, under one of the filters
@@ -81,6 +83,7 @@ private:
     platform::qt::ChooserDialogFactory chooser_views_;
     plot::frmVorselPlot form_;
     QTimer zoom_store_;
+    AnalysisView analysis_{window_, form_};
 };
 
 }  // namespace vorsel::app

@@ -130,20 +130,4 @@ std::string curve_csv(frmVorselPlot& w) {
     return out;
 }
 
-std::optional<float> smoothed_spread(const frmVorselPlot& w) {
-    if (!w.smoothed || w.npcur < 1 || w.ysmo.size() < static_cast<std::size_t>(w.npcur))
-        return std::nullopt;
-    const Extremes e = finite_extremes(w.ysmo.data(), w.npcur);
-    if (!e.any) return std::nullopt;
-    return e.hi - e.lo;
-}
-
-bool x_constant(const frmVorselPlot& w) {
-    if (w.npcur < 1 || w.xcur.size() < static_cast<std::size_t>(w.npcur)) return false;
-    const float first = w.xcur(1);
-    for (std::int32_t i = 2; i <= w.npcur; ++i)
-        if (!(w.xcur(i) == first)) return false;
-    return true;
-}
-
 }  // namespace vorsel::plot

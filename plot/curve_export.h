@@ -1,6 +1,6 @@
-// The current curve out of the window: the one-line title of a saved picture,
-// the curve's points as comma-separated text, and the trend figure of the
-// smoothed curve. Texts only; the files are written by the platform.
+// The current curve out of the window: the one-line title of a saved picture
+// and the curve's points as comma-separated text. Texts only; the files are
+// written by the platform.
 #pragma once
 
 #include <optional>
@@ -33,12 +33,5 @@ std::string shortest_text(float v);
 // Header lines start with "#" and name the file, the quantities, the limit
 // and the switches. Empty without a curve.
 std::string curve_csv(frmVorselPlot& w);
-
-// The spread (largest - smallest value) of the smoothed curve over all its
-// points, in the y quantity's units; nothing without a curve, without the
-// smoothed overlay or without a finite value.
-std::optional<float> smoothed_spread(const frmVorselPlot& w);
-// x takes one value along the whole curve: the curve follows no quantity.
-bool x_constant(const frmVorselPlot& w);
 
 }  // namespace vorsel::plot

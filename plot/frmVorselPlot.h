@@ -172,6 +172,10 @@ public:
     std::optional<std::string> hkl_text(std::int32_t k);
     std::string point_text(std::int32_t i);
     std::string point_details(std::int32_t i);
+    // Marks the point of data line k (1-based) where the view window shows
+    // it, as a press on it would, without opening its data line; false when
+    // the board does not show it.
+    bool mark_line(std::int32_t k);
 
     // True once the program has been asked to end; no handler runs after it.
     bool ended() const { return p_.program.ended(); }

@@ -170,6 +170,20 @@ void frmVorselPlot::pctPlot_MouseDown(const platform::BoardPointer& at) {
     p_.point_view.show_point_details(point_details(point->i));
 }
 
+bool frmVorselPlot::mark_line(std::int32_t k) {
+    if (ended() || !active || !window_in_curve() || nstep < 0 ||
+        static_cast<std::size_t>(nl) > ycur.size())
+        return false;
+    const std::vector<std::int32_t>& lines = curve_lines();
+    for (std::int32_t i = nf; i <= nl && static_cast<std::size_t>(i) <= lines.size(); ++i)
+        if (lines[static_cast<std::size_t>(i - 1)] == k) {
+            marked = i;
+            p_.point_view.show_mark(drawn_x(i), drawn_y(i), icmark);
+            return true;
+        }
+    return false;
+}
+
 void frmVorselPlot::point_again() {
     if (pointer_) pctPlot_MouseMove(*pointer_);
 }

@@ -47,16 +47,16 @@ bool click_view(frmVorselPlot& w, const ViewRequest& r) {
     return !w.ended() && curve_drawn(w);
 }
 
-bool click_report(frmVorselPlot& w, std::int32_t limit,
+bool click_report(frmVorselPlot& w, std::int32_t limit, const std::vector<int>& x_buttons,
                   const std::function<void(const ReportPlot&)>& each) {
     bool swapped = false;
-    for (const QuantityName& x : quantity_names(Axis::X)) {
+    for (int x : x_buttons) {
         // The y quantity of the last plot first: a click fewer per page.
         const int ys[2] = {kReportY[swapped ? 1 : 0], kReportY[swapped ? 0 : 1]};
         swapped = !swapped;
         for (int y : ys) {
             ViewRequest r;
-            r.x_button = x.button;
+            r.x_button = x;
             r.y_button = y;
             r.limit = limit;
             r.smoothed = true;
@@ -64,14 +64,10 @@ bool click_report(frmVorselPlot& w, std::int32_t limit,
             const bool drawn = click_view(w, r);
             if (w.ended()) return false;
             ReportPlot p;
-            p.x_button = x.button;
+            p.x_button = x;
             p.y_button = y;
             p.drawn = drawn;
-            if (drawn) {
-                p.npcur = w.npcur;
-                p.spread = smoothed_spread(w);
-                p.x_constant = plot::x_constant(w);
-            }
+            if (drawn) p.npcur = w.npcur;
             p.title = picture_title(w);
             each(p);
         }
@@ -79,82 +75,129 @@ bool click_report(frmVorselPlot& w, std::int32_t limit,
     return true;
 }
 
-std::string figure_text(float v) {
-    if (!std::isfinite(v) || v == 0.0f) return platform::usual_text(v);
-    const int e = static_cast<int>(std::floor(std::log10(std::fabs(static_cast<double>(v)))));
-    return platform::fixed_decimals(v, std::clamp(3 - e, 0, 12));
+std::vector<int> report_quantities(const analysis::Statistics& s) {
+    std::vector<int> flagged, other;
+    for (const analysis::Table& t : s.tables) {
+        if (t.constant) continue;
+        const auto button = quantity_button(Axis::X, t.quantity.name);
+        if (!button) continue;
+        (t.trend.trend ? flagged : other).push_back(*button);
+    }
+    flagged.insert(flagged.end(), other.begin(), other.end());
+    return flagged;
 }
 
-ReportSummary report_summary(const frmVorselPlot& w, std::int32_t limit,
-                             const std::vector<ReportPlot>& plots) {
-    ReportSummary s;
-    std::int32_t used = 0;
-    for (const ReportPlot& p : plots)
-        if (p.drawn) used = std::max(used, p.npcur);
-    const std::string lim = std::to_string(limit);
-    s.heading = {
+namespace {
+
+using analysis::figure;
+
+std::string count_text(std::int64_t n) { return std::to_string(n); }
+
+std::vector<std::string> agreement_cells(const std::string& name, const analysis::Agreement& a) {
+    std::vector<std::string> c{name, count_text(a.n), figure(a.r1)};
+    if (a.weighted)
+        c.insert(c.end(), {figure(a.wr2), figure(a.s), "-"});
+    else
+        c.insert(c.end(), {"-", "-",
+                           figure(a.wrf) + (a.wrf_left_out > 0 ? " (" + count_text(a.wrf_left_out) +
+                                                                     " with s(Fo) = 0 left out)"
+                                                               : "")});
+    c.push_back(figure(a.fo2_over_fc2));
+    return c;
+}
+
+}  // namespace
+
+ReportSummary report_summary(const frmVorselPlot& w, const analysis::Statistics& s) {
+    ReportSummary r;
+    const std::string lim = platform::usual_text(s.limit);
+    r.heading = {
         "vorselplot report: " + w.loc.strCode,
         "File: " + w.loc.strLocation,
-        "Reflections: " + std::to_string(w.npoint) + " in the file, " + std::to_string(used) +
-            " with Fo/s(Fo) >= " + lim + ".",
-        "Trend figure: the spread (largest minus smallest value) of the smoothed curve of these " +
-            std::to_string(used) +
-            " reflections ordered by the quantity, in the units of the y "
-            "quantity.",
-        "An error that depends on a quantity gives its row the larger spread; the plots follow, "
-        "one page per quantity.",
+        "Reflections: " + count_text(s.counts.read) + " in the file, " +
+            count_text(s.counts.significant) + " with Fo/s(Fo) >= " + lim + "; " +
+            count_text(s.counts.used) + " of them with a dF/s(Fo) in the tables below.",
     };
-    s.columns = {"ordered by"};
-    for (int y : kReportY) s.columns.push_back(quantity_caption(y));
+    TextTable agreement{
+        "Agreement", {"reflections", "N", "R1", "wR2", "S", "wR(F)", "ΣFo²/ΣFc²"}, {}};
+    agreement.rows.push_back({agreement_cells("Fo/s(Fo) >= " + lim, s.significant)});
+    agreement.rows.push_back({agreement_cells("all", s.all)});
+    r.tables.push_back(agreement);
 
-    const std::vector<QuantityName> xs = quantity_names(Axis::X);
-    const std::size_t ny = std::size(kReportY);
-    // The largest figure of each column, among the quantities that order the curve.
-    std::vector<float> largest(ny, -1.0f);
-    const auto find = [&](int x, int y) -> const ReportPlot* {
-        for (const ReportPlot& p : plots)
-            if (p.x_button == x && p.y_button == y) return &p;
-        return nullptr;
-    };
-    const auto counts = [](const ReportPlot* p) {
-        return p && p->drawn && p->spread && !p->x_constant;
-    };
-    for (const QuantityName& x : xs)
-        for (std::size_t j = 0; j < ny; ++j)
-            if (const ReportPlot* p = find(x.button, kReportY[j]); counts(p))
-                largest[j] = std::max(largest[j], *p->spread);
-
-    bool constant = false, missing = false;
-    for (const QuantityName& x : xs) {
-        ReportSummary::Row row;
-        row.cells.push_back("vs. " + quantity_caption(x.button));
-        for (std::size_t j = 0; j < ny; ++j) {
-            const ReportPlot* p = find(x.button, kReportY[j]);
-            bool top = false;
-            if (!p || !p->drawn || !p->spread) {
-                row.cells.emplace_back("no curve");
-                missing = true;
-            } else if (p->x_constant) {
-                row.cells.push_back("x constant");
-                constant = true;
-            } else {
-                row.cells.push_back(figure_text(*p->spread));
-                top = *p->spread == largest[j];
-            }
-            row.largest.push_back(top);
+    TextTable trends{"Trend of dF/s(Fo) over ten bins of equal count",
+                     {"ordered by", "χ²", "ν", "χ²/ν", "p", ""},
+                     {}};
+    std::vector<TextTable::Row> flagged, other;
+    for (const analysis::Table& t : s.tables) {
+        TextTable::Row row;
+        row.cells.push_back("vs. " + std::string(t.quantity.name));
+        if (t.constant) {
+            row.cells.insert(row.cells.end(), {"", "", "", "", analysis::constant_text(t)});
+        } else if (!t.trend.tested) {
+            row.cells.insert(row.cells.end(), {"", "", "", "", "too few reflections to test"});
+        } else {
+            row.cells.insert(row.cells.end(),
+                             {figure(t.trend.chi2), std::to_string(t.trend.dof),
+                              figure(t.trend.chi2 / t.trend.dof), analysis::p_text(t.trend.p),
+                              t.trend.trend ? "trend" : "no trend"});
+            row.bold = t.trend.trend;
         }
-        s.rows.push_back(std::move(row));
+        (row.bold ? flagged : other).push_back(row);
     }
-    s.notes.emplace_back("Bold: the largest spread of its column.");
-    if (constant)
-        s.notes.emplace_back(
-            "x constant: every reflection has the same value of the quantity (the file "
-            "holds no such data), so the curve follows no order and its spread means nothing.");
-    if (missing)
-        s.notes.emplace_back(
-            "no curve: the file has no field for the quantity, or no reflection passes the "
-            "limit.");
-    return s;
+    trends.rows = flagged;
+    trends.rows.insert(trends.rows.end(), other.begin(), other.end());
+    r.tables.push_back(trends);
+
+    const bool weighted = s.significant.weighted || s.all.weighted;
+    if (weighted)
+        r.notes.emplace_back(
+            "wR2 and S with the weight field as the weight on F²; S divides by N, not by N minus "
+            "the refinement's parameter count, so it is a little smaller than the refinement's.");
+    if (!s.significant.weighted || !s.all.weighted)
+        r.notes.emplace_back(
+            "wR(F) with w = 1/s²(Fo): the weight field is 0 for some reflections, so the "
+            "refinement's weights are not known.");
+    r.notes.emplace_back(
+        "Trend test: χ² of the bin means of dF/s(Fo) about their overall mean, each in units of "
+        "its standard error, on (bins - 1) degrees of freedom; a trend when p < 0.001. Bold: a "
+        "trend.");
+    if (s.counts.non_finite > 0)
+        r.notes.push_back(count_text(s.counts.non_finite) +
+                          " reflection(s) with a value that is not finite are left out of every "
+                          "figure.");
+    if (s.counts.no_sigma > 0)
+        r.notes.push_back(count_text(s.counts.no_sigma) +
+                          " significant reflection(s) with s(Fo) = 0 have no dF/s(Fo) and are left "
+                          "out of the bins, the normal probability and the worst reflections.");
+
+    r.worst.title = "The " + count_text(static_cast<std::int64_t>(s.worst.size())) +
+                    " reflections with the largest |dF/s(Fo)|";
+    r.worst.columns = {"no.", "line"};
+    if (s.indices) r.worst.columns.insert(r.worst.columns.end(), {"h", "k", "l"});
+    r.worst.columns.insert(r.worst.columns.end(), {"Fo", "Fc", "s(Fo)", "dF/s(Fo)", "theta"});
+    for (const analysis::Worst& x : s.worst) {
+        TextTable::Row row;
+        row.cells = {platform::usual_text(x.running_number), count_text(x.data_line)};
+        if (s.indices)
+            for (int v : {x.hkl ? x.hkl->h : 0, x.hkl ? x.hkl->k : 0, x.hkl ? x.hkl->l : 0})
+                row.cells.push_back(x.hkl ? std::to_string(v) : "?");
+        row.cells.insert(row.cells.end(), {figure(x.fo), figure(x.fc), figure(x.sigma),
+                                           figure(x.dF_s), figure(x.theta)});
+        r.worst.rows.push_back(row);
+    }
+    return r;
+}
+
+TextTable bin_table(const analysis::Table& t) {
+    TextTable out;
+    out.title = "dF/s(Fo) in ten bins of equal count by " + std::string(t.quantity.name) + ": " +
+                analysis::trend_line(t).substr(4 + std::string(t.quantity.name).size() + 2);
+    out.columns = {
+        std::string(t.quantity.name) + " from", "to", "N", "mean", "sd", "rms", "ΣFo²/ΣFc²", "R1"};
+    for (const analysis::Bin& b : t.bins)
+        out.rows.push_back({{figure(b.x_min), figure(b.x_max), count_text(b.n), figure(b.mean),
+                             figure(b.sd), figure(b.rms), figure(b.fo2_over_fc2), figure(b.r1)}});
+    return out;
 }
 
 }  // namespace vorsel::plot

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/statistics.h"
 #include "plot/frmVorselPlot.h"
 
 namespace vorsel::plot {
@@ -40,38 +41,49 @@ std::vector<int> limit_clicks(float from, std::int32_t limit);
 // the smoothed overlay and fit to frame.
 struct ReportPlot {
     int x_button = 0, y_button = 0;
-    bool drawn = false;           // a curve is on the board
-    std::int32_t npcur = 0;       // its points
-    std::optional<float> spread;  // the trend figure (smoothed_spread)
-    bool x_constant = false;      // the curve follows no quantity
-    std::string title;            // picture_title
+    bool drawn = false;      // a curve is on the board
+    std::int32_t npcur = 0;  // its points
+    std::string title;       // picture_title
 };
 
 // The y quantities of the report, in the order each page shows them.
 inline constexpr int kReportY[] = {but::dF_sFo, but::Fo_Fc};
 
-// Clicks through every x quantity with both y quantities of the report and
-// hands each plot to `each` while it is on the board; false when the program
-// ended on the way (the library could not be bound).
-bool click_report(frmVorselPlot& w, std::int32_t limit,
+// Clicks through the x quantities given (buttons, in the order of the pages)
+// with both y quantities of the report and hands each plot to `each` while it
+// is on the board; false when the program ended on the way (the library
+// could not be bound).
+bool click_report(frmVorselPlot& w, std::int32_t limit, const std::vector<int>& x_buttons,
                   const std::function<void(const ReportPlot&)>& each);
 
-// The first page of the report as text: what it is about, then a table with
-// one row per x quantity and one column per y quantity of the report.
-struct ReportSummary {
-    std::vector<std::string> heading;  // title, file, counts, how to read the table
-    std::vector<std::string> columns;  // "ordered by", "dF / s(Fo)", "Fo / Fc"
+// The x quantities of the report's pages: those that are not constant, the
+// ones with a trend first, each group in the order of the panel.
+std::vector<int> report_quantities(const analysis::Statistics& s);
+
+// A table of text as the report prints it.
+struct TextTable {
+    std::string title;
+    std::vector<std::string> columns;
     struct Row {
-        std::vector<std::string> cells;  // x caption, then one figure per y quantity
-        std::vector<bool> largest;       // per y quantity: the largest spread of its column
+        std::vector<std::string> cells;
+        bool bold = false;
     };
     std::vector<Row> rows;
-    std::vector<std::string> notes;
 };
-ReportSummary report_summary(const frmVorselPlot& w, std::int32_t limit,
-                             const std::vector<ReportPlot>& plots);
 
-// A trend figure to four significant digits: 0.01234, 1.235, 1235.
-std::string figure_text(float v);
+// The first page of the report as text: what it is about, the agreement
+// figures, the trend test of every x quantity (those with a trend first and
+// bold), notes, and the worst reflections (the normal probability plot is
+// drawn between the notes and them).
+struct ReportSummary {
+    std::vector<std::string> heading;  // title, file, counts
+    std::vector<TextTable> tables;     // agreement, trend tests
+    std::vector<std::string> notes;
+    TextTable worst;
+};
+ReportSummary report_summary(const frmVorselPlot& w, const analysis::Statistics& s);
+
+// The binned table of one x quantity.
+TextTable bin_table(const analysis::Table& t);
 
 }  // namespace vorsel::plot

@@ -56,6 +56,21 @@ private:
 
 }  // namespace
 
+void PlotWindow::add_analysis_menu() {
+    QMenu* analysis = menuBar()->addMenu(QStringLiteral("Analysis"));
+    analysis->setObjectName("mnuAnalysis");
+    statistics_ = analysis->addAction(QStringLiteral("Statistics..."));
+    statistics_->setObjectName("mnuStatistics");
+    normal_plot_ = analysis->addAction(QStringLiteral("Normal Probability Plot..."));
+    normal_plot_->setObjectName("mnuNormalPlot");
+    connect(statistics_, &QAction::triggered, this, [this] {
+        if (on_statistics) on_statistics();
+    });
+    connect(normal_plot_, &QAction::triggered, this, [this] {
+        if (on_normal_plot) on_normal_plot();
+    });
+}
+
 PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent)
     : QMainWindow(parent), layout_(layout), base_font_(QApplication::font()) {
     set_zoom(kMinZoom);
@@ -109,6 +124,7 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent)
     connect(zoom_out_, &QAction::triggered, this,
             [this] { set_zoom_percent(zoom_out_percent(zoom_percent())); });
     connect(actual_size_, &QAction::triggered, this, [this] { set_zoom_percent(kZoomMinPercent); });
+    add_analysis_menu();
 
     auto* stage = new Stage(this);
     stage_ = stage;

@@ -61,6 +61,8 @@ public:
     QAction* zoom_in_action() const { return zoom_in_; }
     QAction* zoom_out_action() const { return zoom_out_; }
     QAction* actual_size_action() const { return actual_size_; }
+    QAction* statistics_action() const { return statistics_; }
+    QAction* normal_plot_action() const { return normal_plot_; }
     // "Save Picture..." and "Export Curve Data..." work while a curve is drawn.
     void set_export_enabled(bool enabled);
 
@@ -92,6 +94,9 @@ public:
     std::function<void()> on_save_picture;
     std::function<void()> on_export_curve;
     std::function<void()> on_exit;
+    // Analysis, Statistics... and Analysis, Normal Probability Plot...
+    std::function<void()> on_statistics;
+    std::function<void()> on_normal_plot;
     // A key of the plot window, unless a text box has the focus or a modal
     // dialog is up; true when it belongs to a command (it then goes no
     // further). The pointer over the board and the wheel there.
@@ -108,6 +113,8 @@ protected:
 private:
     // Every control at its place and in its font, at the current zoom.
     void lay_out();
+    // The Analysis menu, after the View menu.
+    void add_analysis_menu();
     void apply_zoom(int percent);
     QFont window_font(int percent) const;
     // The heights the menu bar and the status bar take at a zoom.
@@ -133,6 +140,8 @@ private:
     QAction* zoom_in_ = nullptr;
     QAction* zoom_out_ = nullptr;
     QAction* actual_size_ = nullptr;
+    QAction* statistics_ = nullptr;
+    QAction* normal_plot_ = nullptr;
     QtBoard* board_ = nullptr;
     std::unique_ptr<QtBar> range_, window_;
     std::unique_ptr<QtFrame> frame_;

@@ -15,6 +15,7 @@
 
 #include <unistd.h>
 
+#include "analysis/statistics.h"
 #include "plot/curve_export.h"
 #include "plot/quantities.h"
 #include "plot/scripted_view.h"
@@ -187,37 +188,29 @@ TEST(CurveText, NamesEachPointsReflectionAndReadsBackBitForBit) {
     }
 }
 
-TEST(Report, TrendFiguresAndTheirTable) {
+TEST(Report, PagesForTheQuantitiesThatOrderTheCurveTrendsFirst) {
     Loaded l;
+    vorsel::analysis::DataSet d{l.w.dat.data(), l.w.ncurves, l.w.npoint, false};
+    vorsel::analysis::Statistics st = vorsel::analysis::compute_statistics(d, 3);
+    // Only Fo, Fc and theta vary in the small file; a trend moves its page first.
+    st.tables[2].trend = {true, 40, 9, 1e-5, true};
+    const std::vector<int> xs = vorsel::plot::report_quantities(st);
+    EXPECT_EQ(xs, (std::vector<int>{but::VsTheta, but::VsFo, but::VsFc}));
     std::vector<vorsel::plot::ReportPlot> plots;
     ASSERT_TRUE(vorsel::plot::click_report(
-        l.w, 3, [&](const vorsel::plot::ReportPlot& p) { plots.push_back(p); }));
-    ASSERT_EQ(plots.size(), 20u);
-    for (const auto& p : plots) {
-        EXPECT_TRUE(p.drawn);
-        EXPECT_EQ(p.npcur, 5);
-        EXPECT_EQ(p.x_constant,
-                  p.x_button != but::VsFo && p.x_button != but::VsFc && p.x_button != but::VsTheta);
-    }
-    const auto s = vorsel::plot::report_summary(l.w, 3, plots);
-    EXPECT_EQ(s.heading[2], "Reflections: 6 in the file, 5 with Fo/s(Fo) >= 3.");
-    ASSERT_EQ(s.rows.size(), 10u);
-    // By theta, dF/s(Fo) -1, -1, 1, 1, 0 is smoothed to -1, -0.5, 0.3, 0.75,
-    // 1/3; Fo/Fc spreads from (2 x 20/22 + 8/8.5) / 3 to (10/9 + 2 x 30/27 + 1) / 4.
-    EXPECT_EQ(s.rows[2].cells, (std::vector<std::string>{"vs. theta", "1.750", "0.1635"}));
-    EXPECT_EQ(s.rows[3].cells[1], "x constant");
-    int bold = 0;
-    for (const auto& row : s.rows) bold += row.largest[0] + row.largest[1];
-    EXPECT_EQ(bold, 2);
-
-    Loaded six(6);  // no field of phi and beyond
-    plots.clear();
-    vorsel::plot::click_report(six.w, 3,
-                               [&](const vorsel::plot::ReportPlot& p) { plots.push_back(p); });
-    const auto s6 = vorsel::plot::report_summary(six.w, 3, plots);
-    EXPECT_EQ(s6.rows[3].cells[1], "no curve");
-    EXPECT_EQ(s6.rows[9].cells[1], "x constant");  // XRtime, field 5, all 0
-    EXPECT_EQ(s6.notes.size(), 3u);
+        l.w, 3, xs, [&](const vorsel::plot::ReportPlot& p) { plots.push_back(p); }));
+    ASSERT_EQ(plots.size(), 6u);
+    for (const auto& p : plots) EXPECT_TRUE(p.drawn && p.npcur == 5);
+    const auto s = vorsel::plot::report_summary(l.w, st);
+    EXPECT_EQ(s.heading[2],
+              "Reflections: 6 in the file, 5 with Fo/s(Fo) >= 3; 5 of them with a dF/s(Fo) in "
+              "the tables below.");
+    const auto& trends = s.tables.at(1).rows;
+    ASSERT_EQ(trends.size(), 10u);
+    EXPECT_EQ(trends[0].cells[0], "vs. theta");
+    EXPECT_TRUE(trends[0].bold);
+    EXPECT_FALSE(trends[1].bold);
+    EXPECT_EQ(trends[3].cells.back(), "phi is 0 in every line: nothing to test");
 }
 
 }  // namespace
