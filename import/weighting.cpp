@@ -13,6 +13,52 @@
 namespace vorsel::import {
 namespace {
 
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+    return text;
+}
+
+// The value of a tag read line by line, for the many refinement CIFs that
+// gemmi's strict grammar refuses elsewhere (an unquoted value with blanks, say):
+// on the tag's own line, else on the next line, quoted or bare, or a text
+// field between lines that start with ';'.
+std::optional<std::string> item_text_by_lines(const std::string& path, std::string_view classic,
+                                              std::string_view dotted) {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    auto is_tag = [&](std::string_view word) {
+        for (std::string_view tag : {classic, dotted})
+            if (word.size() == tag.size() &&
+                std::equal(word.begin(), word.end(), tag.begin(), [](char a, char b) {
+                    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+                }))
+                return true;
+        return false;
+    };
+    while (std::getline(in, line)) {
+        std::string_view rest = trimmed(line);
+        const std::size_t blank = rest.find_first_of(" \t");
+        if (!is_tag(rest.substr(0, blank))) continue;
+        rest = blank == std::string_view::npos ? std::string_view() : trimmed(rest.substr(blank));
+        std::string value(rest);
+        if (value.empty()) {
+            while (std::getline(in, line) && trimmed(line).empty()) {}
+            if (!line.empty() && line[0] == ';') {
+                value = line.substr(1);
+                while (std::getline(in, line) && (line.empty() || line[0] != ';')) value += " " + line;
+            } else {
+                value = std::string(trimmed(line));
+            }
+        }
+        std::string_view v = trimmed(value);
+        if (v.size() >= 2 && (v.front() == '\'' || v.front() == '"') && v.back() == v.front())
+            v = v.substr(1, v.size() - 2);
+        return std::string(trimmed(v));
+    }
+    return std::nullopt;
+}
+
 // A number at the front of text, which it then leaves.
 std::optional<double> take_number(std::string_view& text) {
     double value = 0;
@@ -98,8 +144,13 @@ std::optional<WeightScheme> scheme_from_wght_line(std::string_view line) {
 
 WeightScheme read_weight_scheme(const std::string& path) {
     if (ends_with_nocase(path, ".cif") || ends_with_nocase(path, ".fcf")) {
-        const auto text =
-            cif_item_text(path, "_refine_ls_weighting_details", "_refine_ls.weighting_details");
+        std::optional<std::string> text;
+        try {
+            text = cif_item_text(path, "_refine_ls_weighting_details", "_refine_ls.weighting_details");
+        } catch (const Error& refused) {
+            text = item_text_by_lines(path, "_refine_ls_weighting_details", "_refine_ls.weighting_details");
+            if (!text) throw;
+        }
         if (!text)
             throw Error(Exit::input, path + ": no weighting scheme (_refine_ls_weighting_details)");
         const auto scheme = scheme_from_details(*text);
