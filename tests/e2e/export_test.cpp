@@ -197,6 +197,36 @@ TEST_F(ExportTest, RecordingRedrawsTheBoard) {
     }
 }
 
+// The suggested names keep the compound code as written, bar what a file
+// name should not hold.
+TEST_F(ExportTest, SuggestedNamesKeepTheCode) {
+    const struct {
+        const char* file;
+        const char* picture;
+    } cases[] = {{"imp_sucrose.vorsel", "imp_sucrose-dFsFo-vs-theta.png"},
+                 {"P-1.a2.vorsel", "P-1.a2-dFsFo-vs-theta.png"},
+                 {"x y+z.vorsel", "xyz-dFsFo-vs-theta.png"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        start_program(write_file(c.file, generated_data(50)));
+        program().ask_file_name = [this](const app::VorselProgram::SaveQuestion& q) {
+            questions.push_back(q);
+            return std::string();
+        };
+        click(but::VsTheta);
+        click(but::dF_sFo);
+        program().window().save_picture_action()->trigger();
+        program().window().export_curve_action()->trigger();
+        ASSERT_EQ(questions.size(), 2u);
+        EXPECT_EQ(QFileInfo(questions[0].suggestion.c_str()).fileName(), c.picture);
+        std::string csv = c.picture;
+        EXPECT_EQ(QFileInfo(questions[1].suggestion.c_str()).fileName(),
+                  csv.replace(csv.size() - 3, 3, "csv"));
+        questions.clear();
+        stop_program();
+    }
+}
+
 // Shows of top-level widgets, as an application-wide event filter sees them.
 struct ShowWatch : QObject {
     int shown = 0;
