@@ -5,8 +5,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include "e2e_support.h"
 
@@ -16,6 +19,7 @@ namespace {
 namespace but = vorsel::plot::but;
 using platform::ReadOut;
 using InteractionTest = ProgramTest;
+using platform::qt::BoardOverlay;
 
 TEST_F(InteractionTest, KeysWheelAndPointer) {
     choose(write_file("gen.vorsel", generated_data(1000)));
@@ -76,6 +80,137 @@ TEST_F(InteractionTest, KeysWheelAndPointer) {
     dialog.show();
     key(window.button(but::VsTheta), Qt::Key_F);
     EXPECT_EQ(readout(ReadOut::PlottedPoints), "    900");
+}
+
+// Every notch of the wheel acts, through the window as the platform hands
+// the wheel to it, with the pointer held still: one notch at a time, a fast
+// spin of ten notches that arrive before the first is handled, and a fine
+// wheel's half notches. Each ends where as many Right keys end.
+TEST_F(InteractionTest, EveryWheelNotchActs) {
+    choose(write_file("gen.vorsel", generated_data(10000)));
+    start_program();
+    click(but::VsTheta);
+    click(but::dF_sFo);
+    auto& window = program().window();
+    QWindow* handle = window.windowHandle();
+    ASSERT_NE(handle, nullptr);
+    const QPoint at =
+        window.board_overlay()->mapTo(&window, platform::qt::QtBoard::pixel_of(3000, 2700));
+    const auto turn = [&](int delta, bool queued) {
+        auto* e = new QWheelEvent(at, window.mapToGlobal(at), QPoint(), QPoint(0, delta),
+                                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        if (queued) return QCoreApplication::postEvent(handle, e);
+        QCoreApplication::sendEvent(handle, e);
+        delete e;
+    };
+    const struct {
+        const char* name;
+        std::vector<int> deltas;
+        bool queued;
+        int notches;  // toward the user
+    } cases[] = {{"held still", {-120, -120, -120}, false, 3},
+                 {"fast spin", std::vector<int>(10, -120), true, 10},
+                 {"half notches", {-60, -60, -60, -60}, false, 2},
+                 {"back again", {-120, -120, 120}, false, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTest::keyClick(window.board_overlay(), Qt::Key_Home);
+        std::vector<std::string> seen;
+        for (int delta : c.deltas) {
+            turn(delta, c.queued);
+            if (!c.queued) seen.push_back(readout(ReadOut::FirstPoint));
+        }
+        QApplication::processEvents();
+        const std::string wheel = readout(ReadOut::FirstPoint);
+        QTest::keyClick(window.board_overlay(), Qt::Key_Home);
+        std::vector<std::string> keyed;
+        for (int n = 0; n < c.notches; ++n) {
+            QTest::keyClick(window.board_overlay(), Qt::Key_Right);
+            keyed.push_back(readout(ReadOut::FirstPoint));
+        }
+        EXPECT_EQ(wheel, keyed.back());
+        if (!c.queued && c.deltas.size() == static_cast<std::size_t>(c.notches)) {
+            EXPECT_EQ(seen, keyed) << "one notch, one third of a window";
+        }
+    }
+}
+
+// The Reflection panel opens beside the window, never over the board or the
+// buttons, at 100% and 200%: right of the window where the screen has room,
+// else below it, else against the screen's far edge. The board keeps the
+// keys; Escape and Close put the panel away, and the next click refills the
+// same panel.
+TEST_F(InteractionTest, ReflectionPanelBesideTheWindow) {
+    choose(write_file("gen.vorsel", generated_data(1000)));
+    start_program();
+    click(but::VsTheta);
+    click(but::dF_sFo);
+    auto& window = program().window();
+    BoardOverlay* board = window.board_overlay();
+    const QPoint at = platform::qt::QtBoard::pixel_of(1420, 2700);
+    const auto click_point = [&] {
+        QTest::mouseClick(board, Qt::LeftButton, Qt::NoModifier, at);
+        QApplication::processEvents();
+        return window.point_view().panel();
+    };
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    platform::qt::PointPanel* const panel = click_point();
+    ASSERT_NE(panel, nullptr);
+    const struct {
+        int zoom;
+        QSize extra;  // the screen beyond the window's frame
+        const char* where;
+    } cases[] = {{100, {900, 900}, "right"}, {200, {900, 900}, "right"},
+                 {100, {100, 900}, "below"}, {200, {100, 900}, "below"},
+                 {100, {100, 100}, "edge"},  {200, {400, 100}, "edge"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.zoom) + "% " + c.where);
+        QTest::keyClick(board, Qt::Key_Escape);
+        ASSERT_FALSE(panel->isVisible()) << "Escape on the board";
+        window.set_zoom_percent(c.zoom);
+        window.move(40, 30);
+        QApplication::processEvents();
+        const QRect frame = window.frameGeometry();
+        const QRect screen(0, 0, frame.right() + 1 + c.extra.width(),
+                           frame.bottom() + 1 + c.extra.height());
+        panel->screen_area = [screen] { return screen; };
+        ASSERT_EQ(click_point(), panel) << "one panel, refilled";
+        ASSERT_TRUE(panel->isVisible());
+        const QRect p = panel->frameGeometry();
+        EXPECT_TRUE(screen.contains(p)) << p.x() << "," << p.y();
+        const auto global = [](const QWidget* w) {
+            return QRect(w->mapToGlobal(QPoint()), w->size());
+        };
+        const std::string where = c.where;
+        if (where == "edge") {
+            EXPECT_TRUE(p.right() == screen.right() || p.bottom() == screen.bottom());
+        } else {
+            EXPECT_FALSE(p.intersects(frame));
+            EXPECT_GT(where == "right" ? p.left() : p.top(),
+                      where == "right" ? frame.right() : frame.bottom());
+        }
+        // At the edge the panel keeps clear where the room beside the board allows.
+        if (where != "edge" || c.extra.width() >= p.width()) {
+            EXPECT_FALSE(p.intersects(global(board))) << "over the board";
+            for (const auto& [index, b] : window.buttons().all()) {
+                if (b->isVisible()) {
+                    EXPECT_FALSE(p.intersects(global(b))) << "over button " << index;
+                }
+            }
+        }
+        EXPECT_EQ(QApplication::focusWidget(), board) << "the board keeps the keys";
+        EXPECT_EQ(QApplication::activeWindow(), &window);
+        const std::string first = readout(ReadOut::FirstPoint);
+        QTest::keyClick(board, Qt::Key_Right);
+        EXPECT_NE(readout(ReadOut::FirstPoint), first);
+        QTest::keyClick(board, Qt::Key_Home);
+    }
+    panel->findChild<QPushButton*>("cmdClose")->click();
+    EXPECT_FALSE(panel->isVisible());
+    click_point();
+    QTest::keyClick(panel->findChild<QPlainTextEdit*>("txtPoint"), Qt::Key_Escape);
+    EXPECT_FALSE(panel->isVisible()) << "Escape in the panel";
 }
 
 }  // namespace
