@@ -173,7 +173,8 @@ void VorselProgram::save_picture() {
         return;
     }
     const std::string error =
-        platform::qt::write_picture(path, *format, window_.board(), plot::picture_title(form_));
+        platform::qt::write_picture(path, *format, window_.board(), plot::picture_title(form_),
+                                    plot::picture_x_note(form_));
     if (!error.empty()) report_failure("picture", path, error);
 }
 

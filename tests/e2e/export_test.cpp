@@ -20,6 +20,7 @@ namespace vorsel::e2e {
 namespace {
 
 namespace but = vorsel::plot::but;
+using platform::ReadOut;
 
 // Ink of the curve, also where a line's edge blends it with the background or
 // the overlay: the only colour of the board with green in it and little blue.
@@ -99,10 +100,16 @@ TEST_F(ExportTest, PicturesShowTheBoard) {
         EXPECT_TRUE(messages_.empty());
         const QImage png(out("p.png").c_str());
         ASSERT_EQ(png.width(), png_board.width());
-        const int strip = png.height() - png_board.height();
+        const int strip = static_cast<int>(std::lround(platform::qt::kTitleTwips / 15.0));
+        const int note = static_cast<int>(std::lround(platform::qt::kNoteTwips / 15.0));
+        ASSERT_EQ(png.height(), strip + png_board.height() + note);
         EXPECT_EQ(
             png.copy(0, strip, png.width(), png_board.height()).convertToFormat(png_board.format()),
             png_board);
+        int ink = 0;  // the note on x under the board
+        for (int y = png.height() - note; y < png.height(); ++y)
+            for (int x = 0; x < png.width(); ++x) ink += png.pixelColor(x, y).lightness() < 128;
+        EXPECT_GT(ink, 200);
 
         // Twice the size of its view box (its size in millimetres may be read
         // at another resolution).
@@ -118,6 +125,24 @@ TEST_F(ExportTest, PicturesShowTheBoard) {
         ASSERT_TRUE(pdftoppm.waitForFinished(30000)) << "pdftoppm (poppler-utils) is needed";
         ASSERT_EQ(pdftoppm.exitCode(), 0);
         QImage pdf_image(out("pdf.png").c_str());
+        // The note on x names the ends of the view as the read-outs do, in
+        // both vector forms as text.
+        const auto shown = [this](ReadOut r) {
+            return QString::fromStdString(readout(r)).trimmed().toStdString();
+        };
+        const std::string x_note = "x: theta, " + shown(ReadOut::FirstValue) + " at point " +
+                                   shown(ReadOut::FirstPoint) + " to " +
+                                   shown(ReadOut::LastValue) + " at point " +
+                                   shown(ReadOut::LastPoint) + " of " +
+                                   shown(ReadOut::UsedPoints) +
+                                   "; points equally spaced in order of theta";
+        QFile svg_file(out("p.svg").c_str());
+        ASSERT_TRUE(svg_file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(svg_file.readAll().contains(x_note.c_str()));
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {"-raw", out("p.pdf").c_str(), "-"});
+        ASSERT_TRUE(pdftotext.waitForFinished(30000));
+        EXPECT_TRUE(pdftotext.readAllStandardOutput().simplified().contains(x_note.c_str()));
 
         for (const QImage* picture : {&svg_image, &pdf_image}) {
             SCOPED_TRACE(picture == &svg_image ? "SVG" : "PDF");
@@ -220,7 +245,7 @@ TEST_F(ExportTest, SuggestedNamesKeepTheCode) {
         ASSERT_EQ(questions.size(), 2u);
         EXPECT_EQ(QFileInfo(questions[0].suggestion.c_str()).fileName(), c.picture);
         std::string csv = c.picture;
-        EXPECT_EQ(QFileInfo(questions[1].suggestion.c_str()).fileName(),
+        EXPECT_EQ(QFileInfo(questions[1].suggestion.c_str()).fileName().toStdString(),
                   csv.replace(csv.size() - 3, 3, "csv"));
         questions.clear();
         stop_program();
