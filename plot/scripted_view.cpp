@@ -85,14 +85,13 @@ std::string figure_text(float v) {
     return platform::fixed_decimals(v, std::clamp(3 - e, 0, 12));
 }
 
-ReportSummary report_summary(const frmVorselPlot& w, std::int32_t limit,
-                             const std::vector<ReportPlot>& plots) {
-    ReportSummary s;
-    std::int32_t used = 0;
-    for (const ReportPlot& p : plots)
-        if (p.drawn) used = std::max(used, p.npcur);
+namespace {
+
+// The first page's lines above the table.
+std::vector<std::string> report_heading(const frmVorselPlot& w, std::int32_t limit,
+                                        std::int32_t used) {
     const std::string lim = std::to_string(limit);
-    s.heading = {
+    return {
         "vorselplot report: " + w.loc.strCode,
         "File: " + w.loc.strLocation,
         "Reflections: " + std::to_string(w.npoint) + " in the file, " + std::to_string(used) +
@@ -104,6 +103,17 @@ ReportSummary report_summary(const frmVorselPlot& w, std::int32_t limit,
         "An error that depends on a quantity gives its row the larger spread; the plots follow, "
         "one page per quantity.",
     };
+}
+
+}  // namespace
+
+ReportSummary report_summary(const frmVorselPlot& w, std::int32_t limit,
+                             const std::vector<ReportPlot>& plots) {
+    ReportSummary s;
+    std::int32_t used = 0;
+    for (const ReportPlot& p : plots)
+        if (p.drawn) used = std::max(used, p.npcur);
+    s.heading = report_heading(w, limit, used);
     s.columns = {"ordered by"};
     for (int y : kReportY) s.columns.push_back(quantity_caption(y));
 
