@@ -17,6 +17,9 @@ namespace {
 
 // Pixels between the window and the panel beside it.
 constexpr int kGap = 8;
+// The smallest panel worth showing beside the window: a few fields and
+// their values.
+constexpr int kUsefulWidth = 240, kUsefulHeight = 160;
 
 // r moved the least to lie within `room` (its top left, where it is larger).
 QRect kept_within(QRect r, const QRect& room) {
@@ -27,13 +30,23 @@ QRect kept_within(QRect r, const QRect& room) {
 
 }  // namespace
 
-QPoint panel_place(const QRect& window, const QRect& keep_clear, QSize panel, const QRect& screen) {
-    // Beside the window: right of it at its top, else below it at its left.
-    const QRect right(QPoint(window.right() + 1 + kGap, window.top()), panel);
-    const QRect below(QPoint(window.left(), window.bottom() + 1 + kGap), panel);
-    for (const QRect& r : {right, below}) {
+QRect panel_place(const QRect& window, const QRect& keep_clear, QSize panel, const QRect& screen) {
+    // Beside the window: right of it at its top, else below it at its left;
+    // whole where there is room, else narrowed or shortened to the room
+    // (the text scrolls) if that leaves a useful panel.
+    const QPoint right_at(window.right() + 1 + kGap, window.top());
+    const QPoint below_at(window.left(), window.bottom() + 1 + kGap);
+    const QSize narrowed(std::min(panel.width(), screen.right() - right_at.x() + 1),
+                         std::min(panel.height(), screen.height()));
+    const QSize shortened(std::min(panel.width(), screen.width()),
+                          std::min(panel.height(), screen.bottom() - below_at.y() + 1));
+    for (const QRect& r : {QRect(right_at, panel), QRect(below_at, panel),
+                           QRect(right_at, narrowed), QRect(below_at, shortened)}) {
+        if (r.width() < std::min(panel.width(), kUsefulWidth) ||
+            r.height() < std::min(panel.height(), kUsefulHeight))
+            continue;
         const QRect on_screen = kept_within(r, screen);
-        if (screen.contains(on_screen) && !on_screen.intersects(window)) return on_screen.topLeft();
+        if (screen.contains(on_screen) && !on_screen.intersects(window)) return on_screen;
     }
     // Against an edge of the screen, the one farthest from the board first,
     // in the corner farther from the board's centre.
@@ -53,8 +66,8 @@ QPoint panel_place(const QRect& window, const QRect& keep_clear, QSize panel, co
     std::stable_sort(edges.begin(), edges.end(),
                      [](const Edge& a, const Edge& b) { return a.room > b.room; });
     for (const Edge& e : edges)
-        if (!QRect(e.at, panel).intersects(keep_clear)) return e.at;
-    return edges.front().at;
+        if (!QRect(e.at, panel).intersects(keep_clear)) return QRect(e.at, panel);
+    return QRect(edges.front().at, panel);
 }
 
 PointPanel::PointPanel(QWidget* parent) : QWidget(parent, Qt::Tool) {
@@ -106,8 +119,16 @@ void PointPanel::place() {
     // the best guess.
     QSize outer = frameGeometry().size();
     if (!isVisible() && owner) outer = size() + (owner->frameGeometry().size() - owner->size());
-    const QPoint at = panel_place(window, clear, outer, screen);
-    move(at);
+    const QRect place = panel_place(window, clear, outer, screen);
+    if (place.size() != outer) {
+        // Narrowed or shortened to the room beside the window.
+        const QSize inner = place.size() - (outer - size());
+        text_->setMinimumSize(std::min(text_->minimumWidth(), inner.width() - 8),
+                              std::min(text_->minimumHeight(), inner.height() / 2));
+        layout()->activate();  // the panel's own least size follows the text's
+        resize(inner);
+    }
+    move(place.topLeft());
 }
 
 void PointPanel::keep_clear_of_window() {

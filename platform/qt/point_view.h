@@ -14,11 +14,12 @@
 namespace vorsel::platform::qt {
 
 // Where a panel of `panel` pixels (its frame included) goes, in screen
-// coordinates: right of the window `window` (its frame), else below it, kept
-// within `screen`; where neither fits, against the edge of the screen
-// farthest from `keep_clear` (the board and the buttons), clear of it where
-// that edge leaves the room.
-QPoint panel_place(const QRect& window, const QRect& keep_clear, QSize panel, const QRect& screen);
+// coordinates, and its size there: right of the window `window` (its frame),
+// else below it, kept within `screen`, narrowed or shortened to the room
+// there if need be; where neither leaves a useful panel, against the edge of
+// the screen farthest from `keep_clear` (the board and the buttons), clear
+// of it where that edge leaves the room.
+QRect panel_place(const QRect& window, const QRect& keep_clear, QSize panel, const QRect& screen);
 
 // The fields of one data line, in a tool window of the plot window. It never
 // takes the focus from the board, whose keys go on working; Close and Escape

@@ -142,6 +142,10 @@ TEST_F(InteractionTest, EveryWheelNotchActs) {
 // same panel.
 TEST_F(InteractionTest, ReflectionPanelBesideTheWindow) {
     choose(write_file("gen.vorsel", generated_data(1000)));
+    // A screen with room for 200%: the panel's own screen is set below.
+    before_start_ = [](app::VorselProgram& p) {
+        p.window().screen_room = [] { return QSize(4000, 3000); };
+    };
     start_program();
     click(but::VsTheta);
     click(but::dF_sFo);
@@ -163,7 +167,8 @@ TEST_F(InteractionTest, ReflectionPanelBesideTheWindow) {
         const char* where;
     } cases[] = {{100, {900, 900}, "right"}, {200, {900, 900}, "right"},
                  {100, {100, 900}, "below"}, {200, {100, 900}, "below"},
-                 {100, {100, 100}, "edge"},  {200, {400, 100}, "edge"}};
+                 {200, {260, 100}, "right"},  // narrowed to the room
+                 {100, {100, 100}, "edge"},  {200, {100, 100}, "edge"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.zoom) + "% " + c.where);
         QTest::keyClick(board, Qt::Key_Escape);
@@ -171,6 +176,7 @@ TEST_F(InteractionTest, ReflectionPanelBesideTheWindow) {
         window.set_zoom_percent(c.zoom);
         window.move(40, 30);
         QApplication::processEvents();
+        ASSERT_EQ(window.zoom_percent(), c.zoom);
         const QRect frame = window.frameGeometry();
         const QRect screen(0, 0, frame.right() + 1 + c.extra.width(),
                            frame.bottom() + 1 + c.extra.height());
@@ -178,7 +184,9 @@ TEST_F(InteractionTest, ReflectionPanelBesideTheWindow) {
         ASSERT_EQ(click_point(), panel) << "one panel, refilled";
         ASSERT_TRUE(panel->isVisible());
         const QRect p = panel->frameGeometry();
-        EXPECT_TRUE(screen.contains(p)) << p.x() << "," << p.y();
+        EXPECT_TRUE(screen.contains(p)) << p.x() << "," << p.y() << " " << p.width() << "x"
+                                        << p.height() << " in " << screen.width() << "x"
+                                        << screen.height();
         const auto global = [](const QWidget* w) {
             return QRect(w->mapToGlobal(QPoint()), w->size());
         };
