@@ -105,15 +105,18 @@ void PointPanel::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+QRect PointPanel::screen_rect() const {
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (screen_area) return screen_area();
+    if (const QScreen* s = owner ? owner->screen() : QGuiApplication::primaryScreen())
+        return s->availableGeometry();
+    return {};
+}
+
 void PointPanel::place() {
     const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
     const QRect window = owner ? owner->frameGeometry() : QRect();
-    QRect screen;
-    if (screen_area) {
-        screen = screen_area();
-    } else if (const QScreen* s = owner ? owner->screen() : QGuiApplication::primaryScreen()) {
-        screen = s->availableGeometry();
-    }
+    const QRect screen = screen_rect();
     const QRect clear = keep_clear ? keep_clear() : window;
     // Before its first show the panel's frame is not known: the owner's is
     // the best guess.
@@ -135,7 +138,9 @@ void PointPanel::keep_clear_of_window() {
     if (!isVisible()) return;
     const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
     const QRect clear = keep_clear ? keep_clear() : owner ? owner->frameGeometry() : QRect();
-    if (frameGeometry().intersects(clear)) place();
+    const QRect screen = screen_rect();
+    if (frameGeometry().intersects(clear) || (screen.isValid() && !screen.contains(frameGeometry())))
+        place();
 }
 
 void PointPanel::show_text(const QString& text) {

@@ -31,7 +31,8 @@ public:
     // board or the buttons, is placed beside the window again.
     void show_text(const QString& text);
     QString text() const { return text_->toPlainText(); }
-    // Places the shown panel anew if the window has come to lie under it.
+    // Places the shown panel anew if the window has come to lie under it or
+    // the panel reaches past the screen.
     void keep_clear_of_window();
 
     // The board and the buttons on the screen, and the screen's free area;
@@ -44,6 +45,7 @@ protected:
 
 private:
     void place();
+    QRect screen_rect() const;
     QPlainTextEdit* text_;
 };
 
