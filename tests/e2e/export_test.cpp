@@ -125,24 +125,18 @@ TEST_F(ExportTest, PicturesShowTheBoard) {
         ASSERT_TRUE(pdftoppm.waitForFinished(30000)) << "pdftoppm (poppler-utils) is needed";
         ASSERT_EQ(pdftoppm.exitCode(), 0);
         QImage pdf_image(out("pdf.png").c_str());
-        // The note on x names the ends of the view as the read-outs do, in
-        // both vector forms as text.
-        const auto shown = [this](ReadOut r) {
-            return QString::fromStdString(readout(r)).trimmed().toStdString();
-        };
-        const std::string x_note = "x: theta, " + shown(ReadOut::FirstValue) + " at point " +
-                                   shown(ReadOut::FirstPoint) + " to " +
-                                   shown(ReadOut::LastValue) + " at point " +
-                                   shown(ReadOut::LastPoint) + " of " +
-                                   shown(ReadOut::UsedPoints) +
-                                   "; points equally spaced in order of theta";
+        // The note on x names the ends of the view as the read-outs do.
+        const auto shown = [this](ReadOut r) { return QString::fromStdString(readout(r)).trimmed(); };
+        const QString x_note = "x: theta, " + shown(ReadOut::FirstValue) + " at point " +
+                               shown(ReadOut::FirstPoint) + " to " + shown(ReadOut::LastValue) +
+                               " at point " + shown(ReadOut::LastPoint) + " of " +
+                               shown(ReadOut::UsedPoints) + "; points equally spaced in order of theta";
         QFile svg_file(out("p.svg").c_str());
-        ASSERT_TRUE(svg_file.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(svg_file.readAll().contains(x_note.c_str()));
+        EXPECT_TRUE(svg_file.open(QIODevice::ReadOnly) && svg_file.readAll().contains(x_note.toUtf8()));
         QProcess pdftotext;
         pdftotext.start("pdftotext", {"-raw", out("p.pdf").c_str(), "-"});
-        ASSERT_TRUE(pdftotext.waitForFinished(30000));
-        EXPECT_TRUE(pdftotext.readAllStandardOutput().simplified().contains(x_note.c_str()));
+        EXPECT_TRUE(pdftotext.waitForFinished(30000) &&
+                    pdftotext.readAllStandardOutput().simplified().contains(x_note.toUtf8()));
 
         for (const QImage* picture : {&svg_image, &pdf_image}) {
             SCOPED_TRACE(picture == &svg_image ? "SVG" : "PDF");
@@ -225,15 +219,8 @@ TEST_F(ExportTest, RecordingRedrawsTheBoard) {
 // The suggested names keep the compound code as written, bar what a file
 // name should not hold.
 TEST_F(ExportTest, SuggestedNamesKeepTheCode) {
-    const struct {
-        const char* file;
-        const char* picture;
-    } cases[] = {{"imp_sucrose.vorsel", "imp_sucrose-dFsFo-vs-theta.png"},
-                 {"P-1.a2.vorsel", "P-1.a2-dFsFo-vs-theta.png"},
-                 {"x y+z.vorsel", "xyz-dFsFo-vs-theta.png"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        start_program(write_file(c.file, generated_data(50)));
+    for (std::string code : {"imp_sucrose", "P-1.a2", "x y+z"}) {
+        start_program(write_file(code + ".vorsel", generated_data(50)));
         program().ask_file_name = [this](const app::VorselProgram::SaveQuestion& q) {
             questions.push_back(q);
             return std::string();
@@ -241,13 +228,9 @@ TEST_F(ExportTest, SuggestedNamesKeepTheCode) {
         click(but::VsTheta);
         click(but::dF_sFo);
         program().window().save_picture_action()->trigger();
-        program().window().export_curve_action()->trigger();
-        ASSERT_EQ(questions.size(), 2u);
-        EXPECT_EQ(QFileInfo(questions[0].suggestion.c_str()).fileName(), c.picture);
-        std::string csv = c.picture;
-        EXPECT_EQ(QFileInfo(questions[1].suggestion.c_str()).fileName().toStdString(),
-                  csv.replace(csv.size() - 3, 3, "csv"));
-        questions.clear();
+        std::erase_if(code, [](char c) { return c == ' ' || c == '+'; });
+        EXPECT_EQ(QFileInfo(questions.back().suggestion.c_str()).fileName().toStdString(),
+                  code + "-dFsFo-vs-theta.png");
         stop_program();
     }
 }
