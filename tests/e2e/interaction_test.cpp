@@ -82,8 +82,7 @@ TEST_F(InteractionTest, KeysWheelAndPointer) {
 }
 
 // Every notch of the wheel acts with the pointer held still, one at a time,
-// in a fast spin that arrives before the first is handled, or in half
-// notches: each ends where as many Right keys end.
+// spun fast (all queued at once) or in half notches, as a Right key does.
 TEST_F(InteractionTest, EveryWheelNotchActs) {
     choose(write_file("gen.vorsel", generated_data(10000)));
     start_program();
@@ -120,9 +119,7 @@ TEST_F(InteractionTest, EveryWheelNotchActs) {
 // board keeps the keys; Escape and Close put the panel away.
 TEST_F(InteractionTest, ReflectionPanelBesideTheWindow) {
     choose(write_file("gen.vorsel", generated_data(1000)));
-    before_start_ = [](app::VorselProgram& p) {
-        p.window().screen_room = [] { return QSize(4000, 3000); };  // room for 200%
-    };
+    before_start_ = [](app::VorselProgram& p) { p.window().screen_room = [] { return QSize(4000, 3000); }; };
     start_program();
     click(but::VsTheta);
     click(but::dF_sFo);

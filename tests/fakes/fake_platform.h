@@ -306,11 +306,8 @@ public:
     void run_long(const std::string& text, const std::function<void()>& work) override {
         if (!meanwhile) return platform::Program::run_long(text, work);
         std::atomic<bool> done{false};
-        std::thread worker([&] {
-            work();
-            done = true;
-        });
-        do meanwhile();
+        std::thread worker([&] { work(), done = true; });
+        do meanwhile();  // at least once, however short the work
         while (!done);
         worker.join();
     }
