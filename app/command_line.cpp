@@ -40,6 +40,36 @@ std::string names(plot::Axis axis) {
     return out;
 }
 
+// The options that every Qt program takes (QGuiApplication and QApplication
+// take them out of the arguments), with a single dash; "=" joins the value of
+// -style and -stylesheet to it too.
+struct QtOption {
+    std::string_view name;
+    bool has_value;
+};
+constexpr QtOption kQtOptions[] = {
+    {"-platform", true},      {"-platformpluginpath", true}, {"-platformtheme", true},
+    {"-plugin", true},        {"-qwindowgeometry", true},    {"-geometry", true},
+    {"-qwindowicon", true},   {"-icon", true},               {"-qwindowtitle", true},
+    {"-title", true},         {"-reverse", false},           {"-session", true},
+    {"-display", true},       {"-name", true},               {"-style", true},
+    {"-stylesheet", true},    {"-widgetcount", false},       {"-nograb", false},
+    {"-dograb", false},       {"-sync", false},              {"-visual", true},
+    {"-ncols", true},         {"-cmap", false},              {"-im", true},
+    {"-inputstyle", true},    {"-fontengine", true},         {"-dialogs", true},
+    {"-qmljsdebugger", true},
+};
+
+const QtOption* qt_option(std::string_view arg) {
+    for (const QtOption& o : kQtOptions) {
+        if (arg == o.name) return &o;
+        if (o.has_value && arg.size() > o.name.size() && arg.substr(0, o.name.size()) == o.name &&
+            arg[o.name.size()] == '=')
+            return &o;
+    }
+    return nullptr;
+}
+
 // Reads the options one by one; the first problem found is kept.
 class Parser {
 public:
@@ -141,6 +171,12 @@ private:
             stats_ = mode == Mode::Stats;
         } else if (arg == "-") {
             fail("'-' (standard input) is not read: name a data file (*.vorsel)");
+        } else if (const QtOption* q = qt_option(arg)) {
+            cl_.qt_options.push_back(arg);
+            if (q->has_value && arg.find('=') == std::string::npos) {
+                if (i_ + 1 >= args_.size()) return fail(arg + " needs a value");
+                cl_.qt_options.push_back(args_[++i_]);
+            }
         } else if (arg.size() > 1 && arg[0] == '-') {
             fail("unknown option " + arg);
         } else {
@@ -211,6 +247,23 @@ private:
 
 CommandLine parse_command_line(const std::vector<std::string>& args) { return Parser(args).run(); }
 
+bool style_given(const CommandLine& cl) {
+    for (const std::string& o : cl.qt_options)
+        if (o == "-style" || o.starts_with("-style=")) return true;
+    return false;
+}
+
+std::string unused_qt_options_note(const CommandLine& cl) {
+    if (!cl.headless() || cl.qt_options.empty()) return {};
+    std::string given;
+    for (const std::string& o : cl.qt_options) {
+        if (!given.empty()) given += ' ';
+        given += o;
+    }
+    return "Qt's window options ignored (" + given + "): " +
+           (cl.mode == Mode::Report ? "--report" : "--output") + " draws without a window";
+}
+
 std::string usage_text() {
     return "usage: vorselplot [FILE.vorsel]\n"
            "       vorselplot --x NAME --y NAME [--limit N] [--sqrt] [--smoothed] [--reverse]\n"
@@ -218,7 +271,8 @@ std::string usage_text() {
            "FILE.vorsel\n"
            "       vorselplot --report REPORT.pdf [--limit N] FILE.vorsel\n"
            "       vorselplot --stats OUT.{csv,json} [--limit N] FILE.vorsel\n"
-           "       vorselplot --help | --version\n";
+           "       vorselplot --help | --version\n"
+           "and with the window, any of Qt's own options (-style, -stylesheet, ...)\n";
 }
 
 std::string help_text() {
@@ -263,6 +317,11 @@ std::string help_text() {
            "\n"
            "--output, --report and --stats need no display: the program draws offscreen,\n"
            "shows no window and no message box, and writes its messages to standard error.\n"
+           "\n"
+           "The window takes the options every Qt program takes, with one dash: among\n"
+           "them -platform NAME, -style NAME, -stylesheet FILE, -reverse (right to left),\n"
+           "-qwindowgeometry WxH+X+Y, -qwindowtitle TITLE, -session ID, -display X11DISPLAY.\n"
+           "With --output, --report or --stats they are ignored, with a note on standard error.\n"
            "\n"
            "Exit status: 0 done; 1 internal failure (the library vorsel_for is missing,\n"
            "out of memory); 2 wrong command line; 3 the data file cannot be read or gives\n"

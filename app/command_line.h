@@ -36,6 +36,10 @@ struct CommandLine {
     OutputKind output_kind = OutputKind::Png;
     plot::ViewRequest view;  // --output: what the window is to show
     std::string error;       // why the command line is wrong; empty when it is right
+    // Qt's own options (-style Fusion, -platform xcb, ...) as given, each with
+    // its value: the window hands them to Qt, a run without a window has no
+    // use for them.
+    std::vector<std::string> qt_options;
 
     bool headless() const {
         return mode == Mode::Output || mode == Mode::Report || mode == Mode::Stats;
@@ -43,6 +47,13 @@ struct CommandLine {
 };
 
 CommandLine parse_command_line(const std::vector<std::string>& args);
+
+// The first of the Qt options that a run without a window leaves unused, as
+// a one-line note; empty when there are none.
+std::string unused_qt_options_note(const CommandLine& cl);
+
+// -style among the Qt options: the user's style, not the program's Fusion.
+bool style_given(const CommandLine& cl);
 
 // The usage lines, and the whole of --help.
 std::string usage_text();

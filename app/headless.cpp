@@ -134,7 +134,8 @@ Exit write_output(Headless& h, const CommandLine& cl) {
                             : cl.output_kind == OutputKind::Svg ? platform::qt::PictureFormat::Svg
                                                                 : platform::qt::PictureFormat::Pdf;
         error = platform::qt::write_picture(cl.output, format, h.window.board(),
-                                            plot::picture_title(h.form));
+                                            plot::picture_title(h.form),
+                                            plot::picture_x_note(h.form));
     }
     if (error.empty()) return Exit::ok;
     say("cannot write " + cl.output + ": " + error);

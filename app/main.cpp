@@ -26,18 +26,27 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
-    // The options are the program's own: Qt sees none of them.
-    int qt_argc = 1;
     if (cl.headless()) {
-        // Drawn offscreen: no display is needed and no window can open.
+        // Drawn offscreen: no display is needed and no window can open; Qt
+        // sees none of the options.
+        if (const std::string note = vorsel::app::unused_qt_options_note(cl); !note.empty())
+            std::fprintf(stderr, "vorselplot: %s\n", note.c_str());
+        int qt_argc = 1;
         qputenv("QT_QPA_PLATFORM", "offscreen");
         vorsel::app::keep_qt_quiet();
         QApplication app(qt_argc, argv);
         QApplication::setStyle(QStringLiteral("Fusion"));
         return static_cast<int>(vorsel::app::run_headless(cl));
     }
-    QApplication app(qt_argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    // The window hands Qt its own options, and only those: the program's own
+    // are read already. Qt keeps the argument vector for the program's life.
+    std::vector<char*> qt_argv{argv[0]};
+    std::vector<std::string> qt_args = cl.qt_options;
+    for (std::string& a : qt_args) qt_argv.push_back(a.data());
+    qt_argv.push_back(nullptr);
+    int qt_argc = static_cast<int>(qt_argv.size()) - 1;
+    QApplication app(qt_argc, qt_argv.data());
+    if (!vorsel::app::style_given(cl)) QApplication::setStyle(QStringLiteral("Fusion"));
     vorsel::app::VorselProgram program;
     program.start(cl.file);
     return program.exec();

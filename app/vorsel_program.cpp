@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <cctype>
+#include <cstring>
 
 #include "platform/output_file.h"
 #include "platform/qt/picture.h"
@@ -148,15 +149,19 @@ int VorselProgram::exec() {
 void VorselProgram::update_export() { window_.set_export_enabled(plot::curve_drawn(form_)); }
 
 std::string VorselProgram::suggested_name(const char* extension) const {
-    // abc-dFsFo-vs-theta.png beside the data file.
-    const auto plain = [](const std::string& s) {
+    // abc-dFsFo-vs-theta.png beside the data file. The compound code keeps
+    // what a code is commonly written with (imp_sucrose, P-1, a.2); a
+    // quantity's caption keeps its letters and digits only.
+    const auto kept = [](const std::string& s, const char* also) {
         std::string out;
         for (char c : s)
-            if (std::isalnum(static_cast<unsigned char>(c))) out.push_back(c);
+            if (std::isalnum(static_cast<unsigned char>(c)) || (c != '\0' && std::strchr(also, c)))
+                out.push_back(c);
         return out;
     };
+    const auto plain = [&kept](const std::string& s) { return kept(s, ""); };
     const QFileInfo data(QString::fromStdString(form_.loc.strLocation));
-    const std::string name = plain(form_.loc.strCode) + "-" +
+    const std::string name = kept(form_.loc.strCode, "_-.") + "-" +
                              plain(plot::quantity_caption(form_.iby)) + "-vs-" +
                              plain(plot::quantity_caption(form_.ibx)) + extension;
     return data.absoluteDir().filePath(QString::fromStdString(name)).toStdString();
@@ -190,7 +195,8 @@ void VorselProgram::save_picture() {
     }
     if (is_data_file("picture", path)) return;
     const std::string error =
-        platform::qt::write_picture(path, *format, window_.board(), plot::picture_title(form_));
+        platform::qt::write_picture(path, *format, window_.board(), plot::picture_title(form_),
+                                    plot::picture_x_note(form_));
     if (!error.empty()) report_failure("picture", path, error);
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <new>
 #include <type_traits>
 #include <utility>
@@ -62,6 +63,41 @@ public:
 
 private:
     Storage v_;
+};
+
+// A 1-based array like Array1 whose block a worker thread can share: the
+// worker holds the block it reads (or writes) for as long as it runs, and
+// redim gives the window a fresh block instead of changing the shared one.
+template <class T>
+class SharedArray1 {
+public:
+    using Storage = typename Array1<T>::Storage;
+    SharedArray1() = default;
+    SharedArray1(const SharedArray1&) = delete;
+    SharedArray1& operator=(const SharedArray1&) = delete;
+
+    // n elements, all zero, in a block of their own. The window lets go of
+    // the old block first; a worker that still holds it keeps it alive.
+    void redim(std::size_t n) {
+        block_.reset();
+        p_ = nullptr;
+        block_ = std::make_shared<Storage>(n);
+        p_ = block_->data();
+    }
+    T& operator()(std::int64_t i) { return p_[i - 1]; }
+    const T& operator()(std::int64_t i) const { return p_[i - 1]; }
+    T* data() { return p_; }
+    const T* data() const { return p_; }
+    std::size_t size() const { return block_->size(); }
+    std::vector<T> values() const { return {block_->begin(), block_->end()}; }
+    const Storage& vec() const { return *block_; }
+    // The block, for a worker to hold while it reads it or fills it.
+    std::shared_ptr<const Storage> shared() const { return block_; }
+    std::shared_ptr<Storage> shared_to_fill() { return block_; }
+
+private:
+    std::shared_ptr<Storage> block_ = std::make_shared<Storage>();
+    T* p_ = nullptr;
 };
 
 }  // namespace vorsel::plot

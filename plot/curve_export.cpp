@@ -55,6 +55,20 @@ std::string picture_title(const frmVorselPlot& w) {
     return t;
 }
 
+std::string picture_x_note(const frmVorselPlot& w) {
+    if (!curve_drawn(w) || w.nf < 1 || w.nl < w.nf || w.nl > w.npcur ||
+        w.xcur.size() < static_cast<std::size_t>(w.nl))
+        return {};
+    using platform::usual_text;
+    const std::string x = quantity_caption(w.ibx);
+    const auto at = [&w](std::int32_t i) {
+        return usual_text(w.xcur(i)) + " at point " + usual_text(std::int64_t{i});
+    };
+    return "x: " + x + ", " + at(w.nf) + " to " + at(w.nl) + " of " +
+           usual_text(std::int64_t{w.npcur}) + "; points equally spaced in order of " + x +
+           (w.reverse ? ", high to low" : "");
+}
+
 std::string shortest_text(float v) {
     char buf[32];
     return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);

@@ -22,6 +22,13 @@ std::vector<std::string> switches_on(const frmVorselPlot& w);
 // "abc: dF / s(Fo) vs. theta; Fo/s(Fo) >= 3; sqrt(y), smoothed"
 std::string picture_title(const frmVorselPlot& w);
 
+// What orders the points, for under a saved picture: the x quantity, its
+// values at the first and the last point shown and which points those are,
+// and that the points stand equally spaced in that order (not at their x):
+// "x: theta, 2.4457 at point 1 to 29.87 at point 900 of 900; points equally
+// spaced in order of theta". Empty without a curve.
+std::string picture_x_note(const frmVorselPlot& w);
+
 // The shortest text that reads back as exactly this 4-byte real, with "."
 // as decimal point whatever the locale: 0.1, 1e-05, 12345.678.
 std::string shortest_text(float v);

@@ -232,8 +232,10 @@ public:
     chooser::Location loc;
 
     // ---- Arrays, sized by every start-up; the library writes into them.
-    Array1<float> dat;             // ncurves x npoint, row index fastest: dat(c + (k-1)*ncurves)
-    Array1<float> sigrat;          // |Fo/s(Fo)| of each point
+    // dat and sigrat: their blocks are shared with the worker that reads the
+    // file into them and with the one that makes orders from dat.
+    SharedArray1<float> dat;       // ncurves x npoint, row index fastest: dat(c + (k-1)*ncurves)
+    SharedArray1<float> sigrat;    // |Fo/s(Fo)| of each point
     Array1<float> ycur;            // y of the current curve in plot order, 1..npcur
     Array1<float> ysmo;            // its smoothed y
     Array1<std::int32_t> nkur;     // heights of the points nf..nl above the bottom edge
@@ -257,8 +259,8 @@ public:
     bool indicator_hidden = false;
     // Orders of the points and the curve last built, for this data set.
     CurveCache cache;
-    // Orders made ahead on a worker thread; declared after the arrays, so
-    // that it stops before they go.
+    // Orders made ahead on a worker thread, which holds the block of dat it
+    // sorts.
     OrderMaker maker;
     // Files of at least this many points have their first orders made ahead.
     static constexpr std::int32_t kOrdersAheadFrom = 1 << 17;

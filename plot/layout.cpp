@@ -104,30 +104,37 @@ std::vector<ButtonSpec> buttons() {
 
 // Three rows of read-outs in five columns, each box with its label to the
 // left; the labels of the first column are wider.
-ReadOutSpec read_out(ReadOut box, const char* name, const char* label, double box_left,
-                     double box_top, double label_left, double label_top) {
-    const double label_width = label_left == 240 ? 1455 : 1215;
-    return ReadOutSpec{box, name, label, Rect{box_left, box_top, 855, 285},
-                       Rect{label_left, label_top, label_width, 255}};
+struct ReadOutColumn {
+    double box_left, label_left, label_width;
+};
+constexpr ReadOutColumn kReadOutColumns[] = {
+    {1800, 240, 1455}, {4080, 2760, 1215}, {6360, 5040, 1215}, {8640, 7320, 1215},
+    {10920, 9600, 1215}};
+constexpr double kBoxTops[] = {7150, 7440, 7730}, kLabelTops[] = {7200, 7485, 7770};
+
+ReadOutSpec read_out(ReadOut box, const char* name, const char* label, int column, int row) {
+    const ReadOutColumn& c = kReadOutColumns[column];
+    return ReadOutSpec{box, name, label, Rect{c.box_left, kBoxTops[row], 855, 285},
+                       Rect{c.label_left, kLabelTops[row], c.label_width, 255}};
 }
 
 std::vector<ReadOutSpec> read_outs() {
     return {
-        read_out(ReadOut::TotalPoints, "txtTotalPoints", "Total nr. of Points", 1800, 7150, 240, 7200),
-        read_out(ReadOut::UsedPoints, "txtUsedPoints", "Used nr. of Points", 1800, 7440, 240, 7485),
-        read_out(ReadOut::PlottedPoints, "txtPlottedPoints", "Plotted nr. of Points", 1800, 7730, 240, 7770),
-        read_out(ReadOut::FirstPoint, "txtFirstPoint", "First Point in X", 4080, 7150, 2760, 7200),
-        read_out(ReadOut::FirstValue, "txtFirstValue", "First Value in X", 4080, 7440, 2760, 7485),
-        read_out(ReadOut::MinValue, "txtMinValue", "Min Value in Y", 4080, 7730, 2760, 7770),
-        read_out(ReadOut::LastPoint, "txtLastPoint", "Last Point in X", 6360, 7150, 5040, 7200),
-        read_out(ReadOut::LastValue, "txtLastValue", "Last Value in X", 6360, 7440, 5040, 7485),
-        read_out(ReadOut::MaxValue, "txtMaxValue", "Max Value in Y", 6360, 7730, 5040, 7770),
-        read_out(ReadOut::StepSize, "txtStepSize", "Step Size", 8640, 7150, 7320, 7200),
-        read_out(ReadOut::PosClip, "txtPosClip", "Pos Clip Value", 8640, 7440, 7320, 7485),
-        read_out(ReadOut::NegClip, "txtNegClip", "Neg Clip Value", 8640, 7730, 7320, 7770),
-        read_out(ReadOut::SigLim, "txtSigLim", "Fo/sig(Fo) Limit", 10920, 7150, 9600, 7200),
-        read_out(ReadOut::MaxClipValue, "txtMaxClipValue", "Max Clip Value", 10920, 7440, 9600, 7485),
-        read_out(ReadOut::MinClipValue, "txtMinClipValue", "Min Clip Value", 10920, 7730, 9600, 7770),
+        read_out(ReadOut::TotalPoints, "txtTotalPoints", "Total nr. of Points", 0, 0),
+        read_out(ReadOut::UsedPoints, "txtUsedPoints", "Used nr. of Points", 0, 1),
+        read_out(ReadOut::PlottedPoints, "txtPlottedPoints", "Plotted nr. of Points", 0, 2),
+        read_out(ReadOut::FirstPoint, "txtFirstPoint", "First Point in X", 1, 0),
+        read_out(ReadOut::FirstValue, "txtFirstValue", "First Value in X", 1, 1),
+        read_out(ReadOut::MinValue, "txtMinValue", "Min Value in Y", 1, 2),
+        read_out(ReadOut::LastPoint, "txtLastPoint", "Last Point in X", 2, 0),
+        read_out(ReadOut::LastValue, "txtLastValue", "Last Value in X", 2, 1),
+        read_out(ReadOut::MaxValue, "txtMaxValue", "Max Value in Y", 2, 2),
+        read_out(ReadOut::StepSize, "txtStepSize", "Step Size", 3, 0),
+        read_out(ReadOut::PosClip, "txtPosClip", "Pos Clip Value", 3, 1),
+        read_out(ReadOut::NegClip, "txtNegClip", "Neg Clip Value", 3, 2),
+        read_out(ReadOut::SigLim, "txtSigLim", "Fo/sig(Fo) Limit", 4, 0),
+        read_out(ReadOut::MaxClipValue, "txtMaxClipValue", "Max Clip Value", 4, 1),
+        read_out(ReadOut::MinClipValue, "txtMinClipValue", "Min Clip Value", 4, 2),
     };
 }
 

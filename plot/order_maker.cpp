@@ -5,11 +5,16 @@
 
 namespace vorsel::plot {
 
-void OrderMaker::start(const float* dat, std::int32_t ncurves, std::int32_t npoint,
-                       std::vector<std::int32_t> rows, std::uint64_t generation) {
+void OrderMaker::start(std::shared_ptr<const Array1<float>::Storage> dat, std::int32_t ncurves,
+                       std::int32_t npoint, std::vector<std::int32_t> rows,
+                       std::uint64_t generation) {
     stop();
     std::lock_guard lock(mutex_);
-    dat_ = dat;
+    // Never more points than the block holds.
+    if (!dat || dat->size() < static_cast<std::size_t>(std::max(ncurves, 0)) *
+                                  static_cast<std::size_t>(std::max(npoint, 0)))
+        return;
+    dat_ = std::move(dat);
     ncurves_ = ncurves;
     npoint_ = npoint;
     generation_ = generation;
@@ -27,6 +32,7 @@ std::vector<std::int32_t> OrderMaker::stop() {
     stop_ = true;
     if (worker_.joinable()) worker_.join();
     std::lock_guard lock(mutex_);
+    dat_.reset();  // the block goes with the window's last hold on it
     std::vector<std::int32_t> rest = std::move(queue_);
     queue_.clear();
     if (current_ != 0) rest.insert(rest.begin(), current_);
@@ -34,29 +40,27 @@ std::vector<std::int32_t> OrderMaker::stop() {
     return rest;
 }
 
-void OrderMaker::run() {
-    for (;;) {
-        std::int32_t row = 0;
-        {
-            std::lock_guard lock(mutex_);
-            if (stop_ || queue_.empty()) break;
-            row = queue_.front();
-            queue_.erase(queue_.begin());
-            current_ = row;
-        }
-        std::optional<PointOrder> order = make_order(dat_, ncurves_, npoint_, row, &stop_);
-        std::lock_guard lock(mutex_);
-        if (order) {
-            made_.emplace_back(row, std::move(*order));
-            current_ = 0;
-        } else if (!stop_) {
-            current_ = 0;  // no memory: the click will sort for itself
-        }
-        changed_.notify_all();
-        if (stop_) break;
-    }
+std::int32_t OrderMaker::next_row() {
     std::lock_guard lock(mutex_);
-    changed_.notify_all();
+    if (stop_ || queue_.empty()) {
+        changed_.notify_all();  // a wait for the worker ends with it
+        return 0;
+    }
+    current_ = queue_.front();
+    queue_.erase(queue_.begin());
+    return current_;
+}
+
+void OrderMaker::run() {
+    for (std::int32_t row = next_row(); row != 0; row = next_row()) {
+        std::optional<PointOrder> order = make_order(dat_->data(), ncurves_, npoint_, row, &stop_);
+        std::lock_guard lock(mutex_);
+        if (order) made_.emplace_back(row, std::move(*order));
+        // Without memory for it, the click will sort for itself; a row
+        // stopped half-way stays current, for stop() to give back.
+        if (order || !stop_) current_ = 0;
+        changed_.notify_all();
+    }
 }
 
 std::optional<PointOrder> OrderMaker::take(std::int32_t row) {

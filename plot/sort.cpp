@@ -210,7 +210,7 @@ void frmVorselPlot::sortf(std::int32_t r) {
         std::erase(rest, r);
         order = make_order(dat.data(), ncurves, npoint, r, nullptr);
         if (!rest.empty())
-            maker.start(dat.data(), ncurves, npoint, std::move(rest), cache.generation());
+            maker.start(dat.shared(), ncurves, npoint, std::move(rest), cache.generation());
     }
     if (order) {
         std::memcpy(iperm.data(), order->data(), un * sizeof(std::int32_t));
@@ -240,7 +240,7 @@ void frmVorselPlot::make_orders_ahead() {
     for (std::int32_t r : {6, 2, 3})
         if (r <= ncurves && rows.size() < CurveCache::kOrdersKept) rows.push_back(r);
     if (npoint >= kOrdersAheadFrom && !rows.empty())
-        maker.start(dat.data(), ncurves, npoint, std::move(rows), cache.generation());
+        maker.start(dat.shared(), ncurves, npoint, std::move(rows), cache.generation());
 }
 
 void frmVorselPlot::wait_for_background() {

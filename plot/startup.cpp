@@ -18,6 +18,7 @@
 #include <memory>
 #include <exception>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "library/miller_indices.h"
@@ -40,11 +41,19 @@ constexpr const char* kReadError = "Error reading input data!";
 constexpr std::size_t kLibraryPathLength = 256;
 constexpr std::int32_t kMaxCurves = 15;
 
-constexpr const char* kKeyCode = "Recent Compound Code";
-constexpr const char* kKeyDrive = "Recent Drive";
-constexpr const char* kKeyDirectory = "Recent Directory";
-constexpr const char* kKeyFile = "Recent File";
-constexpr const char* kKeyLocation = "Recent Location";
+// The remembered location: each part under its key, the code first (without
+// a code nothing is remembered).
+struct RememberedPart {
+    const char* key;
+    std::string chooser::Location::*part;
+};
+constexpr RememberedPart kRemembered[] = {
+    {"Recent Compound Code", &chooser::Location::strCode},
+    {"Recent Drive", &chooser::Location::strDrive},
+    {"Recent Directory", &chooser::Location::strDirectory},
+    {"Recent File", &chooser::Location::strFile},
+    {"Recent Location", &chooser::Location::strLocation},
+};
 
 // The reason for a status the reader has no format code for. npoint is the
 // value after the call: for a bad field, the number of complete lines before
@@ -133,32 +142,21 @@ void frmVorselPlot::show_start_readouts() {
 }
 
 void frmVorselPlot::restore_location() {
-    auto setting = [this](const char* key) {
+    const auto setting = [this](const char* key) {
         return p_.settings.get(kSettingsApp, kSettingsSection, key, "");
     };
-    loc.strCode = setting(kKeyCode);
-    if (!loc.strCode.empty()) {
-        loc.strDrive = setting(kKeyDrive);
-        loc.strDirectory = setting(kKeyDirectory);
-        loc.strFile = setting(kKeyFile);
-        loc.strLocation = setting(kKeyLocation);
-    } else {
+    loc = chooser::Location();
+    loc.strCode = setting(kRemembered[0].key);
+    if (loc.strCode.empty()) {
         loc.strDrive = p_.path_style.default_drive;
-        loc.strDirectory.clear();
-        loc.strFile.clear();
-        loc.strLocation.clear();
+        return;
     }
+    for (const RememberedPart& r : std::span(kRemembered).subspan(1)) loc.*r.part = setting(r.key);
 }
 
 void frmVorselPlot::save_location() {
-    auto save = [this](const char* key, const std::string& value) {
-        p_.settings.set(kSettingsApp, kSettingsSection, key, value);
-    };
-    save(kKeyCode, loc.strCode);
-    save(kKeyDrive, loc.strDrive);
-    save(kKeyDirectory, loc.strDirectory);
-    save(kKeyFile, loc.strFile);
-    save(kKeyLocation, loc.strLocation);
+    for (const RememberedPart& r : kRemembered)
+        p_.settings.set(kSettingsApp, kSettingsSection, r.key, loc.*r.part);
 }
 
 void frmVorselPlot::refuse(const std::string& reason) {
@@ -251,17 +249,28 @@ frmVorselPlot::ReadResult frmVorselPlot::read_chosen_file() {
 bool frmVorselPlot::read_data() {
     ReturnKey = 0;
     // A large file takes a while: the read runs while the window repaints
-    // and, after a second, says what it is waiting for.
+    // and, after a second, says what it is waiting for. The worker holds the
+    // blocks it fills and writes its counts into a result of its own; the
+    // window takes them once the worker has ended, so nothing the window's
+    // handlers look at changes under them meanwhile.
     if (!p_.library.bind_reader()) return false;
-    bool bound = true;
-    p_.program.run_long("Reading " + loc.strLocation + "\n(" + std::to_string(npoint) +
-                            " data lines of " + std::to_string(ncurves) + " curves)",
-                        [&] {
-                            bound = p_.library.READ_VORSEL_DATA(library_path_.c_str(), dat.data(),
-                                                                sigrat.data(), &ncurves, &npoint,
-                                                                &ReturnKey);
-                        });
-    return bound;
+    struct Read {
+        std::int32_t ncurves, npoint, status = 0;
+        bool bound = true;
+    };
+    auto result = std::make_shared<Read>(Read{ncurves, npoint});
+    const std::string text = "Reading " + loc.strLocation + "\n(" + std::to_string(npoint) +
+                             " data lines of " + std::to_string(ncurves) + " curves)";
+    p_.program.run_long(text, [result, path = library_path_, library = &p_.library,
+                               d = dat.shared_to_fill(), s = sigrat.shared_to_fill()] {
+        result->bound = library->READ_VORSEL_DATA(path.c_str(), d->data(), s->data(),
+                                                  &result->ncurves, &result->npoint,
+                                                  &result->status);
+    });
+    ncurves = result->ncurves;
+    npoint = result->npoint;
+    ReturnKey = result->status;
+    return result->bound;
 }
 
 bool frmVorselPlot::size_arrays() {

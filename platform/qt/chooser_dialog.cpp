@@ -133,7 +133,10 @@ ChooserDialog::ChooserDialog(QWidget* parent) : QDialog(parent) {
     dir_ = resolve_directory("");
     file_dir_ = dir_;
     fill_directories();
+    connect_controls();
+}
 
+void ChooserDialog::connect_controls() {
     connect(drives_, &QComboBox::currentIndexChanged, this, [this] {
         if (!filling_ && events_) events_->drvDrive_Change();
     });

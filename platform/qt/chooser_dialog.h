@@ -65,6 +65,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Each control to the chooser's handler it stands for.
+    void connect_controls();
     // The tests act as the user: they click a file by name.
     friend struct TestSeam;
 

@@ -18,6 +18,7 @@ namespace {
 
 constexpr double kTitleIndent = 120;  // twips from the left edge
 constexpr double kTitlePoints = 10;
+constexpr double kNotePoints = 8;
 constexpr double kPointsPerInch = 72;
 constexpr double kTwipsPerInch = 1440;
 // SVG user units are the pixels of a screen of 96 dots per inch.
@@ -25,23 +26,30 @@ constexpr double kSvgDotsPerInch = 96;
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
-// The title strip of the picture, in twips.
-void paint_title(QPainter& painter, const std::string& title, double width_twips,
-                 double pixels_per_twip) {
+// A strip of one line of text across the picture, in twips from its top.
+void paint_strip(QPainter& painter, const std::string& text, double top, double height,
+                 double width_twips, double points, bool bold, double pixels_per_twip) {
     painter.save();
     painter.setTransform(twips_to_units(pixels_per_twip), true);
-    const QRectF strip(0, 0, width_twips, kTitleTwips);
+    const QRectF strip(0, top, width_twips, height);
     painter.fillRect(strip, Qt::white);
     QFont f = QApplication::font();
-    f.setBold(true);
-    f.setPixelSize(static_cast<int>(std::lround(points_to_twips(kTitlePoints))));
+    f.setBold(bold);
+    f.setPixelSize(static_cast<int>(std::lround(points_to_twips(points))));
     painter.setFont(f);
     painter.setPen(Qt::black);
     painter.setClipRect(strip, Qt::IntersectClip);
     painter.drawText(strip.adjusted(kTitleIndent, 0, -kTitleIndent, 0),
-                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, q(title));
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, q(text));
     painter.restore();
 }
+
+void paint_title(QPainter& painter, const std::string& title, double width_twips,
+                 double pixels_per_twip) {
+    paint_strip(painter, title, 0, kTitleTwips, width_twips, kTitlePoints, true, pixels_per_twip);
+}
+
+double note_twips(const std::string& x_note) { return x_note.empty() ? 0.0 : kNoteTwips; }
 
 // Drawn whole into memory through `fill`, which returns false when it could
 // not draw all of it; then written in one piece (platform/output_file.h).
@@ -66,36 +74,47 @@ std::optional<PictureFormat> picture_format_of(const std::string& path) {
     return std::nullopt;
 }
 
-QImage picture_image(const QtBoard& board, const std::string& title) {
+QImage picture_image(const QtBoard& board, const std::string& title, const std::string& x_note) {
     // The board's pixels as the screen shows them, at the window's zoom and
-    // the screen's device pixel ratio; the title strip at the same scale.
+    // the screen's device pixel ratio; the strips at the same scale.
     const QImage& pixels = board.image();
     const double ppt = board.image_pixels_per_twip();
     const int strip = static_cast<int>(std::lround(kTitleTwips * ppt));
-    QImage out(pixels.width(), strip + pixels.height(), QImage::Format_RGB32);
+    const int note = static_cast<int>(std::lround(note_twips(x_note) * ppt));
+    QImage out(pixels.width(), strip + pixels.height() + note, QImage::Format_RGB32);
     QPainter painter(&out);
     paint_title(painter, title, board.width_twips(), ppt);
     painter.drawImage(0, strip, pixels);
+    if (note > 0) {
+        // Whole pixels: the strip starts right under the board's last row.
+        painter.translate(0, strip + pixels.height());
+        paint_strip(painter, x_note, 0, note / ppt, board.width_twips(), kNotePoints, false, ppt);
+    }
     return out;
 }
 
 void paint_picture(QPainter& painter, const BoardRecording& board, const std::string& title,
-                   double pixels_per_twip, double detail) {
+                   double pixels_per_twip, double detail, const std::string& x_note) {
     paint_title(painter, title, board.width_twips(), pixels_per_twip);
     painter.save();
     painter.translate(0, kTitleTwips * pixels_per_twip);
     board.render(painter, pixels_per_twip, detail);
     painter.restore();
+    if (!x_note.empty())
+        paint_strip(painter, x_note, kTitleTwips + board.height_twips(), kNoteTwips,
+                    board.width_twips(), kNotePoints, false, pixels_per_twip);
 }
 
 std::string write_picture(const std::string& path, PictureFormat format, const QtBoard& board,
-                          const std::string& title) {
+                          const std::string& title, const std::string& x_note) {
     const BoardRecording& rec = board.recording();
-    const double width = rec.width_twips(), height = kTitleTwips + rec.height_twips();
+    const double width = rec.width_twips(),
+                 height = kTitleTwips + rec.height_twips() + note_twips(x_note);
     switch (format) {
         case PictureFormat::Png:
-            return write_safely(
-                path, [&](QIODevice& f) { return picture_image(board, title).save(&f, "PNG"); });
+            return write_safely(path, [&](QIODevice& f) {
+                return picture_image(board, title, x_note).save(&f, "PNG");
+            });
         case PictureFormat::Svg:
             return write_safely(path, [&](QIODevice& f) {
                 const double ppt = kSvgDotsPerInch / kTwipsPerInch;
@@ -110,7 +129,7 @@ std::string write_picture(const std::string& path, PictureFormat format, const Q
                 svg.setDescription(QStringLiteral("vorselplot"));
                 QPainter painter;
                 if (!painter.begin(&svg)) return false;
-                paint_picture(painter, rec, title, ppt);
+                paint_picture(painter, rec, title, ppt, 0, x_note);
                 return painter.end();
             });
         case PictureFormat::Pdf:
@@ -125,7 +144,7 @@ std::string write_picture(const std::string& path, PictureFormat format, const Q
                 pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
                 QPainter painter;
                 if (!painter.begin(&pdf)) return false;
-                paint_picture(painter, rec, title, pdf.resolution() / kTwipsPerInch);
+                paint_picture(painter, rec, title, pdf.resolution() / kTwipsPerInch, 0, x_note);
                 return painter.end();
             });
     }

@@ -23,20 +23,25 @@ std::optional<PictureFormat> picture_format_of(const std::string& path);
 
 // Height of the title strip above the board, twips.
 inline constexpr double kTitleTwips = 360;
+// Height of the strip under the board that says what x is (when there is a
+// note for it), twips.
+inline constexpr double kNoteTwips = 300;
 
-// The title strip and the board's image below it, pixel for pixel.
-QImage picture_image(const QtBoard& board, const std::string& title);
+// The title strip, the board's image below it, pixel for pixel, and under
+// it the note on x, if any.
+QImage picture_image(const QtBoard& board, const std::string& title,
+                     const std::string& x_note = {});
 
-// The title strip and the recorded board below it, on a painter whose
-// origin is the picture's top left, at `pixels_per_twip` units per twip (and
-// the finest detail of the lines, BoardRecording::render).
+// The title strip, the recorded board below it and the note on x under it,
+// on a painter whose origin is the picture's top left, at `pixels_per_twip`
+// units per twip (and the finest detail of the lines, BoardRecording::render).
 void paint_picture(QPainter& painter, const BoardRecording& board, const std::string& title,
-                   double pixels_per_twip, double detail = 0);
+                   double pixels_per_twip, double detail = 0, const std::string& x_note = {});
 
 // Writes the picture; returns the empty text, or why the file could not be
 // written.
 std::string write_picture(const std::string& path, PictureFormat format, const QtBoard& board,
-                          const std::string& title);
+                          const std::string& title, const std::string& x_note = {});
 
 // Writes the text as it is (no conversion of line ends); returns the empty
 // text, or why the file could not be written.

@@ -79,19 +79,38 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent)
     setFont(window_font(kZoomMinPercent));
     setWindowTitle(QString::fromStdString(layout.caption));
 
-    QMenu* file = menuBar()->addMenu(QString::fromStdString(layout.menu_file));
+    build_menus();
+    build_frame();
+    build_read_outs();
+    build_buttons();
+    build_pointer_and_status();
+    lay_out();
+    // Never smaller than the design.
+    stage_->setMinimumSize(client_->size());
+    screen_room = [this]() -> QSize {
+        const QScreen* s = screen();
+        if (!s) return {};
+        const QSize frame = frameGeometry().size() - geometry().size();
+        return s->availableGeometry().size() - frame;
+    };
+}
+
+// The menu bar: File and View, each item wired to its handler. Every menu
+// of the window is built here.
+void PlotWindow::build_menus() {
+    QMenu* file = menuBar()->addMenu(QString::fromStdString(layout_.menu_file));
     file->setObjectName("mnuFile");
-    open_ = file->addAction(QString::fromStdString(layout.menu_open));
+    open_ = file->addAction(QString::fromStdString(layout_.menu_open));
     open_->setObjectName("mnuOpen");
     file->addSeparator();
-    save_picture_ = file->addAction(QString::fromStdString(layout.menu_save_picture));
+    save_picture_ = file->addAction(QString::fromStdString(layout_.menu_save_picture));
     save_picture_->setObjectName("mnuSavePicture");
     save_picture_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    export_curve_ = file->addAction(QString::fromStdString(layout.menu_export_curve));
+    export_curve_ = file->addAction(QString::fromStdString(layout_.menu_export_curve));
     export_curve_->setObjectName("mnuExportCurve");
     set_export_enabled(false);
     file->addSeparator();
-    exit_ = file->addAction(QString::fromStdString(layout.menu_exit));
+    exit_ = file->addAction(QString::fromStdString(layout_.menu_exit));
     exit_->setObjectName("mnuExit");
     connect(open_, &QAction::triggered, this, [this] {
         if (on_open) on_open();
@@ -106,17 +125,17 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent)
         if (on_exit) on_exit();
     });
 
-    QMenu* view = menuBar()->addMenu(QString::fromStdString(layout.menu_view));
+    QMenu* view = menuBar()->addMenu(QString::fromStdString(layout_.menu_view));
     view->setObjectName("mnuView");
-    zoom_in_ = view->addAction(QString::fromStdString(layout.menu_zoom_in));
+    zoom_in_ = view->addAction(QString::fromStdString(layout_.menu_zoom_in));
     zoom_in_->setObjectName("mnuZoomIn");
     // "+" is typed with Shift on many keyboards, where Ctrl and "=" mean the same.
     zoom_in_->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    zoom_out_ = view->addAction(QString::fromStdString(layout.menu_zoom_out));
+    zoom_out_ = view->addAction(QString::fromStdString(layout_.menu_zoom_out));
     zoom_out_->setObjectName("mnuZoomOut");
     zoom_out_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    actual_size_ = view->addAction(QString::fromStdString(layout.menu_actual_size));
+    actual_size_ = view->addAction(QString::fromStdString(layout_.menu_actual_size));
     actual_size_->setObjectName("mnuActualSize");
     actual_size_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     connect(zoom_in_, &QAction::triggered, this,
@@ -125,7 +144,11 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent)
             [this] { set_zoom_percent(zoom_out_percent(zoom_percent())); });
     connect(actual_size_, &QAction::triggered, this, [this] { set_zoom_percent(kZoomMinPercent); });
     add_analysis_menu();
+}
 
+// The stage with the client area centred in it, the frame, the board and
+// the two bars under it.
+void PlotWindow::build_frame() {
     auto* stage = new Stage(this);
     stage_ = stage;
     setCentralWidget(stage_);
@@ -133,11 +156,11 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent)
     client_->setObjectName("client");
     stage->set_client(client_);
 
-    box_ = new QGroupBox(QString::fromStdString(layout.frame_caption), client_);
+    box_ = new QGroupBox(QString::fromStdString(layout_.frame_caption), client_);
     box_->setObjectName("fraVorsel");
     frame_ = std::make_unique<QtFrame>(box_);
 
-    board_ = new QtBoard(layout.board.width, layout.board.height, box_);
+    board_ = new QtBoard(layout_.board.width, layout_.board.height, box_);
     board_->setObjectName("pctPlot");
 
     auto bar = [this](const char* name, const Rect& r, Colour face, bool enabled) {
@@ -148,12 +171,15 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent)
         set_face(b, face);
         return std::make_unique<QtBar>(b, r);
     };
-    range_ = bar("cmdRange", layout.range, layout.range_face, layout.range_enabled);
-    window_ = bar("cmdWindow", layout.window, kSysButtonFace, layout.window_enabled);
+    range_ = bar("cmdRange", layout_.range, layout_.range_face, layout_.range_enabled);
+    window_ = bar("cmdWindow", layout_.window, kSysButtonFace, layout_.window_enabled);
     window_->widget()->raise();
+}
 
-    const QFont mono = readout_font(layout.readout_font, layout.readout_font_points);
-    for (const ReadOutSpec& r : layout.read_outs) {
+// The read-outs with their labels, and txtBox.
+void PlotWindow::build_read_outs() {
+    const QFont mono = readout_font(layout_.readout_font, layout_.readout_font_points);
+    for (const ReadOutSpec& r : layout_.read_outs) {
         auto* label = new QLabel(QString::fromStdString(r.label), box_);
         label->setObjectName(QString::fromStdString("lbl" + r.name.substr(3)));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -169,14 +195,17 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent)
 
     txt_box_ = new QLineEdit(box_);
     txt_box_->setObjectName("txtBox");
-    placed_.push_back({txt_box_, layout.text_box});
+    placed_.push_back({txt_box_, layout_.text_box});
     {
         QPalette pal = txt_box_->palette();
-        pal.setColor(QPalette::Base, to_qcolor(layout.text_box_background));
+        pal.setColor(QPalette::Base, to_qcolor(layout_.text_box_background));
         txt_box_->setPalette(pal);
     }
+}
 
-    for (const ButtonSpec& s : layout.buttons) {
+// The panel of buttons, each wired to the click handler with its Index.
+void PlotWindow::build_buttons() {
+    for (const ButtonSpec& s : layout_.buttons) {
         auto* b = new PanelButton(box_);
         b->setObjectName(QStringLiteral("cmdBut_%1").arg(s.index));
         buttons_.add(s.index, b);
@@ -193,7 +222,12 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent)
     }
     // The indicator lies over the range bar, the buttons over nothing.
     window_->widget()->raise();
+}
 
+// The layer over the board that takes the pointer and the wheel, the
+// read-out line in the status bar, the Reflection panel's view and the
+// keys.
+void PlotWindow::build_pointer_and_status() {
     overlay_ = new BoardOverlay(board_);
     overlay_->on_move = [this](const BoardPointer& p) {
         if (on_pointer_move) on_pointer_move(p);
@@ -215,6 +249,8 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent)
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(point_line_, 1);
     point_view_ = std::make_unique<QtPointView>(point_line_, overlay_, this);
+    // The Reflection panel leaves the board and the buttons in view.
+    point_view_->set_keep_clear([this] { return QRect(box_->mapToGlobal(QPoint(0, 0)), box_->size()); });
     // The board has the focus at first and takes it back when clicked, so
     // that the keys work there (the read-outs would otherwise take it first).
     overlay_->setFocusPolicy(Qt::ClickFocus);
@@ -222,17 +258,8 @@ PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent)
     // Keys reach the focused control first, and a button moves the focus on
     // with the arrow keys: the window looks at them before any control does.
     qApp->installEventFilter(this);
-
-    lay_out();
-    // Never smaller than the design.
-    stage_->setMinimumSize(client_->size());
-    screen_room = [this]() -> QSize {
-        const QScreen* s = screen();
-        if (!s) return {};
-        const QSize frame = frameGeometry().size() - geometry().size();
-        return s->availableGeometry().size() - frame;
-    };
 }
+
 
 PlotWindow::~PlotWindow() {
     qApp->removeEventFilter(this);
@@ -363,6 +390,14 @@ void PlotWindow::set_zoom_percent(int percent) {
 void PlotWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     apply_zoom(fitting_zoom(size()));
+    if (PointPanel* panel = point_view_ ? point_view_->panel() : nullptr)
+        panel->keep_clear_of_window();
+}
+
+void PlotWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (PointPanel* panel = point_view_ ? point_view_->panel() : nullptr)
+        panel->keep_clear_of_window();
 }
 
 namespace {
@@ -405,11 +440,14 @@ KeyPress key_press(const QKeyEvent& event) {
 }
 
 bool PlotWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || !on_key)
-        return QMainWindow::eventFilter(watched, event);
+    if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
     const auto* target = qobject_cast<QWidget*>(watched);
-    if (!target || target->window() != this || QApplication::activeModalWidget() ||
-        keeps_keys(QApplication::focusWidget()))
+    if (!target || target->window() != this || QApplication::activeModalWidget())
+        return QMainWindow::eventFilter(watched, event);
+    // Escape puts the Reflection panel away from wherever the focus is.
+    if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && point_view_->close_panel())
+        return true;
+    if (!on_key || keeps_keys(QApplication::focusWidget()))
         return QMainWindow::eventFilter(watched, event);
     const KeyPress k = key_press(*static_cast<QKeyEvent*>(event));
     if (k.key == Key::Other) return QMainWindow::eventFilter(watched, event);

@@ -109,8 +109,15 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
+    // The parts of the window, in the order the constructor builds them.
+    void build_menus();
+    void build_frame();
+    void build_read_outs();
+    void build_buttons();
+    void build_pointer_and_status();
     // Every control at its place and in its font, at the current zoom.
     void lay_out();
     // The Analysis menu, after the View menu.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -43,8 +44,11 @@ protected:
     void TearDown() override { fs::remove_all(dir); }
 
     // Runs the program with the arguments; "@" in an argument stands for the
-    // test's folder.
-    Outcome run(std::vector<std::string> args, const std::string& program = VORSELPLOT) {
+    // test's folder. With a time given, a program still running then (a
+    // window open) is ended and its status is kStillRunning.
+    static constexpr int kStillRunning = -2;
+    Outcome run(std::vector<std::string> args, const std::string& program = VORSELPLOT,
+                int running_ms = 0) {
         std::vector<std::string> env{"XDG_CONFIG_HOME=" + (dir / "config").string()};
         for (char** e = environ; *e; ++e) {
             const std::string v = *e;
@@ -70,8 +74,15 @@ protected:
             ::_exit(127);
         }
         int status = 0;
-        ::waitpid(pid, &status, 0);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
+        bool running = running_ms > 0;
+        for (int waited = 0; running && waited < running_ms; waited += 50) {
+            running = ::waitpid(pid, &status, WNOHANG) == 0;
+            if (running) ::usleep(50000);
+        }
+        if (running) ::kill(pid, SIGTERM);
+        if (running || running_ms == 0) ::waitpid(pid, &status, 0);
+        return {running ? kStillRunning : WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out),
+                slurp(err)};
     }
     void write(const std::string& name, const std::string& content) {
         std::ofstream(dir / name, std::ios::binary) << content;
@@ -115,6 +126,9 @@ TEST_F(Cli, EveryExitStatusWithItsMessage) {
         {{"--sqrt", ex}, 2, "--sqrt needs --output"},
         {{"--report", "@/r.png", ex}, 2, "--report writes a PDF"},
         {{"--zoom", ex}, 2, "unknown option --zoom"},
+        {{"-style", "Fusion", "-reverse", "--x", "theta", "--y", "Fo", "--output", "@/q.png", ex}, 0,
+         "Qt's window options ignored (-style Fusion -reverse): --output", "q.png"},
+        {{"--x", "theta", "--y", "Fo", "--output", "@/b.png", ex, "-session"}, 2, "-session needs a value"},
         {{"--frame", "--overall", "--x", "Fo", "--y", "Fc", "--output", "@/b.png", ex}, 2, "exclude each other"},
         {{"--x", "theta", "--y", "Fo", "--output", "@/b.png", "@/none.vorsel"}, 3,
          "@/none.vorsel cannot be used"},
@@ -152,7 +166,7 @@ TEST_F(Cli, EveryExitStatusWithItsMessage) {
         << "a run without a window remembers nothing";
 
     const QImage png(QString::fromStdString((dir / "a.png").string()));
-    EXPECT_EQ(png.size(), QSize(720, 385));
+    EXPECT_EQ(png.size(), QSize(720, 385 + 20));  // the title, the board, the note on x
     EXPECT_EQ(png.pixelColor(400, 300), QColor(0, 0, 255));  // the board's background
 }
 
@@ -171,6 +185,29 @@ TEST_F(Cli, HelpVersionAndAMissingLibrary) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("libvorsel_for.so could not be loaded"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(dir / "r.pdf"));
+}
+
+// The window hands Qt's own options to Qt: the window opens and stays, and
+// an option that Qt finds wrong gets Qt's own complaint.
+TEST_F(Cli, TheWindowTakesQtsOptions) {
+    write("look.qss", "QPushButton { color: red; }");
+    const std::vector<std::vector<std::string>> cases = {
+        {"-style", "Windows"}, {"-stylesheet", "@/look.qss"}, {"-reverse"},
+        {"-qwindowgeometry", "900x700+20+20"}, {"-qwindowtitle", "Decay"}, {"-session", "s1"}};
+    for (std::vector<std::string> args : cases) {
+        SCOPED_TRACE(args.front());
+        args.insert(args.begin(), {"-platform", "offscreen"});
+        args.push_back(VORSEL_EXAMPLE);
+        const Outcome r = run(args, VORSELPLOT, 1500);
+        EXPECT_EQ(r.status, kStillRunning) << r.err;
+        EXPECT_EQ(r.err.find("unknown option"), std::string::npos) << r.err;
+    }
+    EXPECT_NE(run({"-platform", "offscreen", "-style=NoSuchLook", VORSEL_EXAMPLE}, VORSELPLOT, 1500)
+                  .err.find("NoSuchLook"),
+              std::string::npos);
+    const Outcome wrong = run({"-platform", "nosuchplatform", VORSEL_EXAMPLE}, VORSELPLOT, 10000);
+    EXPECT_NE(wrong.err.find("nosuchplatform"), std::string::npos) << wrong.err;
+    EXPECT_NE(run({"--help"}).out.find("-stylesheet FILE"), std::string::npos);
 }
 
 TEST(CommandLine, OptionsBecomeTheViewAskedFor) {

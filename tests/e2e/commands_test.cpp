@@ -220,6 +220,24 @@ TEST_F(CommandsTest, FileOpenWithTheSameFileStartsEmpty) {
     expect_plot();
 }
 
+// Another file opened, and the program ended, while the worker sorts a large
+// file ahead of the clicks: the new file plots as if it were the first.
+TEST_F(CommandsTest, AnotherFileOrTheEndWhileTheOrdersAreMade) {
+    const std::string big =
+        write_file("big.vorsel", generated_data(plot::frmVorselPlot::kOrdersAheadFrom + 1000));
+    start_program(big);
+    choose(write_file("gen.vorsel", generated_data(1000)));
+    program().window().open_action()->trigger();
+    click(but::VsTheta);
+    click(but::dF_sFo);
+    EXPECT_EQ(readout(ReadOut::UsedPoints), "    900");
+    EXPECT_EQ(readout(ReadOut::LastValue), seven(theta_text(selected_theta(499))));
+    start_program(big);
+    program().window().close();
+    stop_program();
+    EXPECT_EQ(unexpected_choosers_, 0);
+}
+
 TEST_F(CommandsTest, AbortAfterFileOpenEndsTheProgram) {
     start_with_curve();
     abort_chooser();

@@ -20,6 +20,7 @@ namespace vorsel::e2e {
 namespace {
 
 namespace but = vorsel::plot::but;
+using platform::ReadOut;
 
 // Ink of the curve, also where a line's edge blends it with the background or
 // the overlay: the only colour of the board with green in it and little blue.
@@ -99,7 +100,9 @@ TEST_F(ExportTest, PicturesShowTheBoard) {
         EXPECT_TRUE(messages_.empty());
         const QImage png(out("p.png").c_str());
         ASSERT_EQ(png.width(), png_board.width());
-        const int strip = png.height() - png_board.height();
+        const int strip = static_cast<int>(std::lround(platform::qt::kTitleTwips / 15.0));
+        const int note = static_cast<int>(std::lround(platform::qt::kNoteTwips / 15.0));
+        ASSERT_EQ(png.height(), strip + png_board.height() + note);
         EXPECT_EQ(
             png.copy(0, strip, png.width(), png_board.height()).convertToFormat(png_board.format()),
             png_board);
@@ -118,6 +121,18 @@ TEST_F(ExportTest, PicturesShowTheBoard) {
         ASSERT_TRUE(pdftoppm.waitForFinished(30000)) << "pdftoppm (poppler-utils) is needed";
         ASSERT_EQ(pdftoppm.exitCode(), 0);
         QImage pdf_image(out("pdf.png").c_str());
+        // The note on x names the ends of the view as the read-outs do.
+        const auto shown = [this](ReadOut r) { return QString::fromStdString(readout(r)).trimmed(); };
+        const QString x_note = "x: theta, " + shown(ReadOut::FirstValue) + " at point " +
+                               shown(ReadOut::FirstPoint) + " to " + shown(ReadOut::LastValue) +
+                               " at point " + shown(ReadOut::LastPoint) + " of " +
+                               shown(ReadOut::UsedPoints) + "; points equally spaced in order of theta";
+        QFile svg_file(out("p.svg").c_str());
+        EXPECT_TRUE(svg_file.open(QIODevice::ReadOnly) && svg_file.readAll().contains(x_note.toUtf8()));
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {"-raw", out("p.pdf").c_str(), "-"});
+        EXPECT_TRUE(pdftotext.waitForFinished(30000) &&
+                    pdftotext.readAllStandardOutput().simplified().contains(x_note.toUtf8()));
 
         for (const QImage* picture : {&svg_image, &pdf_image}) {
             SCOPED_TRACE(picture == &svg_image ? "SVG" : "PDF");
@@ -195,6 +210,25 @@ TEST_F(ExportTest, RecordingRedrawsTheBoard) {
         EXPECT_GT(found_near(board(), again, 1, 0, kRed, reddish), 0.99);
         EXPECT_GT(found_near(board(), again, 1, 0, kBlue, [](QColor c) { return c == kBlue; }),
                   0.99);
+    }
+}
+
+// The suggested names keep the compound code as written, bar what a file
+// name should not hold.
+TEST_F(ExportTest, SuggestedNamesKeepTheCode) {
+    for (std::string code : {"imp_sucrose", "P-1.a2", "x y+z"}) {
+        start_program(write_file(code + ".vorsel", generated_data(50)));
+        program().ask_file_name = [this](const app::VorselProgram::SaveQuestion& q) {
+            questions.push_back(q);
+            return std::string();
+        };
+        click(but::VsTheta);
+        click(but::dF_sFo);
+        program().window().save_picture_action()->trigger();
+        std::erase_if(code, [](char c) { return c == ' ' || c == '+'; });
+        EXPECT_EQ(QFileInfo(questions.back().suggestion.c_str()).fileName().toStdString(),
+                  code + "-dFsFo-vs-theta.png");
+        stop_program();
     }
 }
 

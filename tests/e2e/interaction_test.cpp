@@ -5,8 +5,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include "e2e_support.h"
 
@@ -76,6 +79,102 @@ TEST_F(InteractionTest, KeysWheelAndPointer) {
     dialog.show();
     key(window.button(but::VsTheta), Qt::Key_F);
     EXPECT_EQ(readout(ReadOut::PlottedPoints), "    900");
+}
+
+// Every notch of the wheel acts with the pointer held still, one at a time,
+// spun fast (all queued at once) or in half notches, as a Right key does.
+TEST_F(InteractionTest, EveryWheelNotchActs) {
+    choose(write_file("gen.vorsel", generated_data(10000)));
+    start_program();
+    click(but::VsTheta);
+    click(but::dF_sFo);
+    auto& window = program().window();
+    QWidget* board = window.board_overlay();
+    const QPoint at = board->mapTo(&window, platform::qt::QtBoard::pixel_of(3000, 2700));
+    const auto first_after = [&](int notches, int delta, bool spun) {
+        QTest::keyClick(board, Qt::Key_Home);
+        for (int n = 0; n < notches; ++n) {
+            auto* e = new QWheelEvent(at, window.mapToGlobal(at), {}, {0, delta}, Qt::NoButton,
+                                      Qt::NoModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::postEvent(window.windowHandle(), e);
+            if (!spun) QApplication::processEvents();
+        }
+        QApplication::processEvents();
+        return readout(ReadOut::FirstPoint);
+    };
+    for (int n : {1, 3, 10}) {
+        SCOPED_TRACE(n);
+        QTest::keyClick(board, Qt::Key_Home);
+        for (int k = 0; k < n; ++k) QTest::keyClick(board, Qt::Key_Right);
+        const std::string keyed = readout(ReadOut::FirstPoint);
+        EXPECT_EQ(first_after(n, -120, false), keyed) << "held still";
+        EXPECT_EQ(first_after(n, -120, true), keyed) << "spun";
+        EXPECT_EQ(first_after(2 * n, -60, false), keyed) << "half notches";
+    }
+}
+
+// The Reflection panel opens beside the window, right of it where the screen
+// has room (narrowed if need be), else below it, else against the screen's
+// far edge, never over the board or the buttons; one panel, refilled. The
+// board keeps the keys; Escape and Close put the panel away.
+TEST_F(InteractionTest, ReflectionPanelBesideTheWindow) {
+    choose(write_file("gen.vorsel", generated_data(1000)));
+    before_start_ = [](app::VorselProgram& p) { p.window().screen_room = [] { return QSize(4000, 3000); }; };
+    start_program();
+    click(but::VsTheta);
+    click(but::dF_sFo);
+    auto& window = program().window();
+    QWidget* board = window.board_overlay();
+    const auto click_point = [&] {
+        QTest::mouseClick(board, Qt::LeftButton, {}, platform::qt::QtBoard::pixel_of(1420, 2700));
+        QApplication::processEvents();
+        return window.point_view().panel();
+    };
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    platform::qt::PointPanel* const panel = click_point();
+    ASSERT_NE(panel, nullptr);
+    const struct {
+        int zoom, extra_x, extra_y;  // the screen beyond the window's frame
+        char where;                  // right, below, edge
+    } cases[] = {{100, 900, 900, 'r'}, {200, 900, 900, 'r'}, {100, 100, 900, 'b'},
+                 {200, 100, 900, 'b'}, {200, 260, 100, 'r'}, {100, 100, 100, 'e'},
+                 {200, 100, 100, 'e'}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.zoom) + "% " + c.where + std::to_string(c.extra_x));
+        QTest::keyClick(board, Qt::Key_Escape);
+        ASSERT_FALSE(panel->isVisible()) << "Escape on the board";
+        window.set_zoom_percent(c.zoom);
+        window.move(40, 30);
+        QApplication::processEvents();
+        ASSERT_EQ(window.zoom_percent(), c.zoom);
+        const QRect frame = window.frameGeometry();
+        const QRect screen(0, 0, frame.right() + 1 + c.extra_x, frame.bottom() + 1 + c.extra_y);
+        panel->screen_area = [screen] { return screen; };
+        click_point();
+        ASSERT_EQ(click_point(), panel) << "refilled where it stands";
+        const QRect p = panel->frameGeometry();
+        EXPECT_TRUE(panel->isVisible() && screen.contains(p));
+        EXPECT_TRUE(c.where != 'r' || p.left() > frame.right());
+        EXPECT_TRUE(c.where != 'b' || p.top() > frame.bottom());
+        EXPECT_TRUE(c.where != 'e' || p.right() == screen.right() || p.bottom() == screen.bottom());
+        const bool room = c.where != 'e' || c.extra_x >= p.width();
+        std::vector<QWidget*> kept_clear{board};
+        for (const auto& [index, b] : window.buttons().all())
+            if (b->isVisible()) kept_clear.push_back(b);
+        for (const QWidget* w : kept_clear)
+            EXPECT_FALSE(room && p.intersects(QRect(w->mapToGlobal(QPoint()), w->size())))
+                << w->objectName().toStdString();
+        EXPECT_EQ(QApplication::focusWidget(), board) << "the board keeps the keys";
+        QTest::keyClick(board, Qt::Key_Right);
+        EXPECT_EQ(readout(ReadOut::FirstPoint), "    166");
+        QTest::keyClick(board, Qt::Key_Home);
+    }
+    panel->findChild<QPushButton*>("cmdClose")->click();
+    EXPECT_FALSE(panel->isVisible());
+    click_point();
+    QTest::keyClick(panel->findChild<QPlainTextEdit*>("txtPoint"), Qt::Key_Escape);
+    EXPECT_FALSE(panel->isVisible()) << "Escape in the panel";
 }
 
 }  // namespace

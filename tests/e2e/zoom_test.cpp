@@ -158,8 +158,8 @@ TEST_F(ZoomTest, TheZoomIsRememberedUnderItsOwnKey) {
 }
 
 // A line is one pixel of the image wide, the widget shows the image pixel for
-// pixel of the screen, and the PNG file is that image below its title, at the
-// zoom and the device pixel ratio.
+// pixel of the screen, and the PNG file is that image between its title and
+// the note on x, at the zoom and the device pixel ratio.
 TEST_F(ZoomTest, TheBoardHasThePixelsOfTheScreenAndThePictureFileToo) {
     start_with_curve();
     QtBoard& board = window().board();
@@ -186,7 +186,8 @@ TEST_F(ZoomTest, TheBoardHasThePixelsOfTheScreenAndThePictureFileToo) {
         window().save_picture_action()->trigger();
         const QImage png(data_dir_.filePath("zoomed.png"));
         const int strip = static_cast<int>(std::lround(360 * board.image_pixels_per_twip()));
-        ASSERT_EQ(png.size(), image().size() + QSize(0, strip));
+        const int note = static_cast<int>(std::lround(300 * board.image_pixels_per_twip()));
+        ASSERT_EQ(png.size(), image().size() + QSize(0, strip + note));
         EXPECT_TRUE(
             png.copy(0, strip, png.width(), image().height()).convertToFormat(image().format()) ==
             image());

@@ -3,6 +3,7 @@
 // keeps the resulting state (captions, texts, settings) for direct checks.
 #pragma once
 
+#include <atomic>
 #include <cstdio>
 #include <deque>
 #include <functional>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -298,6 +300,17 @@ public:
     }
     bool ended() const override { return ends > 0; }
     std::optional<std::uint64_t> memory_available() const override { return available; }
+    // When set, long work runs on a thread of its own, as in the window, and
+    // this runs over and over meanwhile, as the window's events would.
+    std::function<void()> meanwhile;
+    void run_long(const std::string& text, const std::function<void()>& work) override {
+        if (!meanwhile) return platform::Program::run_long(text, work);
+        std::atomic<bool> done{false};
+        std::thread worker([&] { work(), done = true; });
+        do meanwhile();  // at least once, however short the work
+        while (!done);
+        worker.join();
+    }
 
 private:
     Log& log_;

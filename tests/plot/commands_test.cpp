@@ -60,7 +60,8 @@ struct Commands : ::testing::Test {
         f.take_board_size();
         f.ncurves = 13, f.npoint = n, f.npcur = n;
         f.dat.redim(static_cast<std::size_t>(13 * n));
-        for (auto* a : {&f.sigrat, &f.ycur, &f.ysmo, &f.ywork, &f.xcur, &f.xwork}) a->redim(n);
+        f.sigrat.redim(n);
+        for (auto* a : {&f.ycur, &f.ysmo, &f.ywork, &f.xcur, &f.xwork}) a->redim(n);
         f.nkur.redim(n);
         f.iperm.redim(n);
         for (std::int32_t k = 1; k <= n; ++k) {

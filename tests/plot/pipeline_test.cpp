@@ -79,7 +79,8 @@ void setup(frmVorselPlot& p, std::int32_t npoint, std::int32_t ncurves) {
     p.npoint = npoint;
     const auto n = static_cast<std::size_t>(npoint);
     p.dat.redim(n * static_cast<std::size_t>(ncurves));
-    for (auto* a : {&p.sigrat, &p.ycur, &p.ysmo, &p.ywork, &p.xcur, &p.xwork}) a->redim(n);
+    p.sigrat.redim(n);
+    for (auto* a : {&p.ycur, &p.ysmo, &p.ywork, &p.xcur, &p.xwork}) a->redim(n);
     p.nkur.redim(n);
     p.iperm.redim(n);
     for (std::int32_t k = 1; k <= npoint; ++k) {

@@ -19,7 +19,8 @@ struct PlottedData {
         w.take_board_size();
         w.ncurves = 13, w.npoint = n;
         w.dat.redim(static_cast<std::size_t>(13 * n));
-        for (auto* a : {&w.sigrat, &w.ycur, &w.ysmo, &w.ywork, &w.xcur, &w.xwork}) a->redim(n);
+        w.sigrat.redim(n);
+        for (auto* a : {&w.ycur, &w.ysmo, &w.ywork, &w.xcur, &w.xwork}) a->redim(n);
         for (auto* a : {&w.nkur, &w.iperm}) a->redim(n);
         for (int k = 1; k <= n; ++k) {
             for (int c = 1; c <= 13; ++c) w.datv(c, k) = field(c, k);
