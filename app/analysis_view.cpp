@@ -47,6 +47,7 @@ void AnalysisView::open_statistics() {
     if (form_.ended()) return;
     if (!stats_) {
         stats_ = std::make_unique<platform::qt::StatisticsWindow>(&window_);
+        stats_->on_closed = [this] { window_.set_trend_note({}); };
         stats_->on_worst_clicked = [this](int row) {
             if (row < 0 || static_cast<std::size_t>(row) >= summary_.worst.size()) return;
             const std::int64_t line = summary_.worst[static_cast<std::size_t>(row)].data_line;
@@ -106,6 +107,7 @@ void AnalysisView::show_table() {
     if (!q) {
         stats_->set_bins({"Click an x quantity for its binned table.", {}, {}, {}});
         stats_->set_line("No x quantity chosen yet: no trend test.");
+        window_.set_trend_note({});
         return;
     }
     if (!table_ || table_x_ != x) {
@@ -117,6 +119,7 @@ void AnalysisView::show_table() {
     else
         stats_->set_bins(grid_of(plot::bin_table(*table_)));
     stats_->set_line(analysis::trend_line(*table_));
+    window_.set_trend_note(analysis::trend_line(*table_));
 }
 
 void AnalysisView::show_normal() {

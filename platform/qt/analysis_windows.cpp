@@ -1,5 +1,7 @@
 #include "platform/qt/analysis_windows.h"
 
+#include <QCloseEvent>
+
 #include <QHeaderView>
 #include <QPaintEvent>
 #include <QPainter>
@@ -84,6 +86,11 @@ void StatisticsWindow::set_agreement(const TextGrid& grid, const std::string& no
 }
 void StatisticsWindow::set_bins(const TextGrid& grid) { fill(bins_, bins_title_, grid); }
 void StatisticsWindow::set_worst(const TextGrid& grid) { fill(worst_, worst_title_, grid); }
+void StatisticsWindow::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (on_closed) on_closed();
+}
+
 void StatisticsWindow::set_line(const std::string& text) { line_->setText(q(text)); }
 
 class NormalPlotWindow::Canvas : public QWidget {

@@ -36,6 +36,11 @@ public:
 
     // A click on row `row` (0-based) of the worst reflections.
     std::function<void(int row)> on_worst_clicked;
+    // The window was closed.
+    std::function<void()> on_closed;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QLabel *agreement_title_, *notes_, *bins_title_, *worst_title_, *line_;

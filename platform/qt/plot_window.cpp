@@ -71,6 +71,17 @@ void PlotWindow::add_analysis_menu() {
     });
 }
 
+void PlotWindow::set_trend_note(const std::string& text) {
+    if (!trend_note_) {
+        if (text.empty()) return;
+        trend_note_ = new QLabel(this);
+        trend_note_->setObjectName("trendNote");
+        statusBar()->addPermanentWidget(trend_note_);
+    }
+    trend_note_->setText(QString::fromStdString(text));
+    trend_note_->setVisible(!text.empty());
+}
+
 PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent)
     : QMainWindow(parent), layout_(layout), base_font_(QApplication::font()) {
     set_zoom(kMinZoom);

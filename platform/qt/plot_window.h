@@ -50,6 +50,10 @@ public:
     QtPointView& point_view() { return *point_view_; }
     BoardOverlay* board_overlay() const { return overlay_; }
     QLabel* point_line() const { return point_line_; }
+    // The trend test of the current x quantity at the right of the line under
+    // the window, while the Statistics window is open; empty: none.
+    void set_trend_note(const std::string& text);
+    QLabel* trend_note() const { return trend_note_; }
 
     QPushButton* button(int index) const { return buttons_.at(index); }
     QLineEdit* readout(ReadOut box) const { return readouts_.at(box); }
@@ -160,6 +164,7 @@ private:
     QAction* exit_ = nullptr;
     BoardOverlay* overlay_ = nullptr;
     QLabel* point_line_ = nullptr;
+    QLabel* trend_note_ = nullptr;
     std::unique_ptr<QtPointView> point_view_;
 };
 

@@ -1,6 +1,7 @@
 // The Analysis menu in the real window: the statistics window follows the x
 // quantity clicked and the limit, a click on a worst reflection marks it on
 // the curve, and the normal probability plot opens beside it.
+#include <QLabel>
 #include <QTableWidget>
 
 #include "e2e_support.h"
@@ -21,6 +22,12 @@ TEST_F(ProgramTest, AnalysisWindowsFollowTheClicks) {
     ASSERT_TRUE(w && w->isVisible());
     EXPECT_EQ(w->bins_table()->rowCount(), 10);
     EXPECT_EQ(w->line()->text().left(16), QStringLiteral("vs. theta: χ²/ν "));
+    // The line under the plot window names the same test while the window is open.
+    const auto trend_note = [&] {
+        const QLabel* note = p.window().trend_note();
+        return note && note->isVisible() ? note->text() : QString();
+    };
+    EXPECT_EQ(trend_note(), w->line()->text());
     // 900 of the 1000 reflections pass the limit 3; all 1000 pass 0.
     const auto agreement_n = [&] {
         return w->findChild<QTableWidget*>("tblAgreement")->item(0, 1)->text();
@@ -31,6 +38,7 @@ TEST_F(ProgramTest, AnalysisWindowsFollowTheClicks) {
     EXPECT_EQ(w->line()->text(),
               QStringLiteral("vs. XRtime: XRtime is 5 in every line: nothing to test"));
     EXPECT_EQ(w->bins_table()->rowCount(), 0);
+    EXPECT_EQ(trend_note(), w->line()->text());
     click(but::AllRefl);
     EXPECT_EQ(agreement_n(), QStringLiteral("1000"));
 
@@ -44,6 +52,8 @@ TEST_F(ProgramTest, AnalysisWindowsFollowTheClicks) {
     p.window().normal_plot_action()->trigger();
     ASSERT_TRUE(p.analysis().normal_window() && p.analysis().normal_window()->isVisible());
     EXPECT_TRUE(p.analysis().normal_window()->caption()->text().contains("slope"));
+    w->close();
+    EXPECT_EQ(trend_note(), QString());
 }
 
 }  // namespace
