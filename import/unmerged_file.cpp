@@ -248,11 +248,37 @@ UnmergedFile read_xds(const std::string& path, LineReader& in, std::string_view 
 
 bool index_fits(double x) { return x == std::trunc(x) && std::fabs(x) <= kMaxIndex; }
 
+// Every kind read here is text. A look at the head of the file refuses
+// anything else at once (a sparse or binary file of gigabytes included),
+// before a reader holds a whole line or document of it.
+void check_text_head(const std::string& path) {
+    constexpr std::size_t kHead = 1 << 16;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!file) throw Error(Exit::input, path + ": cannot open: " + std::strerror(errno));
+    std::string head(kHead, '\0');
+    head.resize(std::fread(head.data(), 1, kHead, file.get()));
+    std::uint64_t line = 1;
+    for (const char c : head) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == '\n') ++line;
+        if (byte < 0x20 && byte != '\n' && byte != '\r' && byte != '\t' && byte != '\f') {
+            char code[8];
+            std::snprintf(code, sizeof code, "0x%02X", byte);
+            fail(path, line, std::string("neither XDS_ASCII.HKL, INTEGRATE.HKL nor a CIF: a byte ") +
+                                 code + " that no text file holds");
+        }
+    }
+    if (head.size() == kHead && head.find('\n') == std::string::npos)
+        fail(path, 1, "neither XDS_ASCII.HKL, INTEGRATE.HKL nor a CIF: no line ends within its first " +
+                          std::to_string(kHead) + " bytes");
+}
+
 UnmergedFile read_unmerged(const std::string& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0)
         throw Error(Exit::input, path + ": cannot open: " + std::strerror(errno));
     if (!S_ISREG(status.st_mode)) throw Error(Exit::input, path + ": cannot open: not a regular file");
+    check_text_head(path);
     LineReader in(path);
     std::string_view first;
     if (!in.next(first)) throw Error(Exit::input, path + ": the file is empty");

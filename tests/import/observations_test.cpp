@@ -213,6 +213,8 @@ TEST(ImportObservations, RefusalsNameFileAndLineAndWriteNothing) {
         {"a.fcf", kRefinement, "a.fcf: a CIF without a _diffrn_refln_ loop of observations (its loops: "
                                "_space_group_symop_operation_xyz... _refln_index_h...)"},
         {"plain.txt", "h k l I\n", "plain.txt:1: neither XDS_ASCII.HKL, INTEGRATE.HKL nor a CIF"},
+        {"sparse.HKL", std::string("!FORMAT=XDS_ASCII\n") + std::string(70000, '\0'),
+         "sparse.HKL:2: neither XDS_ASCII.HKL, INTEGRATE.HKL nor a CIF: a byte 0x00"},
         {"other.HKL", "!FORMAT=OTHER\n1 2 3 4 5 6\n!END_OF_DATA\n", "other.HKL:1: a header of another kind: '!FORMAT=OTHER'"},
         {"merged.HKL", replaced("MERGE=FALSE", "MERGE=TRUE"), "merged.HKL:1: a merged XDS_ASCII file"},
         {"cut.HKL", good.substr(0, good.find("!END_OF_DATA")), "cut.HKL:21: the file ends without !END_OF_DATA"},
