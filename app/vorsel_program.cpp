@@ -162,11 +162,11 @@ void VorselProgram::add_import_item() {
     QObject::connect(item, &QAction::triggered, [this] { import_reflection_file(); });
 }
 
-void VorselProgram::hand_file(const std::string& file) {
+void VorselProgram::hand_file(const std::string& file, bool reflections) {
     const std::string path =
         QFileInfo(QString::fromStdString(file)).absoluteFilePath().toStdString();
     const chooser::Location location = chooser::location_of(path, platform::PathStyle::posix());
-    if (!is_reflection_file(path)) {
+    if (!reflections) {
         form_.hand_location(location);
         return;
     }
@@ -196,7 +196,7 @@ void VorselProgram::import_reflection_file() {
         (shown.isEmpty() ? QDir::currentPath() : QFileInfo(shown).absolutePath()).toStdString();
     const std::string path = ask_reflection_file(folder);
     if (path.empty()) return;
-    hand_file(path);
+    hand_file(path, true);
     form_.mnuOpen_Click();
     // The data are in the window's arrays: the converted file has served.
     converted_.reset();
@@ -205,7 +205,7 @@ void VorselProgram::import_reflection_file() {
 }
 
 void VorselProgram::start(const std::string& file) {
-    if (!file.empty()) hand_file(file);
+    if (!file.empty()) hand_file(file, is_reflection_file(file));
     // The window takes the stored zoom first, so that the chooser opens at it
     // too; it shows once its load handler has a file in it: nothing
     // half-filled stands behind the chooser.

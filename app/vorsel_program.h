@@ -67,8 +67,8 @@ public:
     // open, from the folder of the data file shown; the empty text when the
     // user cancels. The file dialog by default; the tests answer in its place.
     std::function<std::string(const std::string& folder)> ask_reflection_file;
-    // The File item: the reflection file chosen is converted and shown as
-    // File, Open shows a data file; one that cannot be converted gets the
+    // The File item: the file chosen is converted as a reflection file,
+    // whatever its name, and shown as File, Open shows a data file; one that cannot be converted gets the
     // importer's message, then the chooser opens.
     void import_reflection_file();
 
@@ -78,7 +78,7 @@ private:
     void add_import_item();
     // The next load reads `file`; a reflection file is converted for it
     // first, or refused with a message (the load then opens the chooser).
-    void hand_file(const std::string& file);
+    void hand_file(const std::string& file, bool reflections);
     // The zoom the user left the window at, kept in the settings store a
     // moment after it last changed (a drag of the window's edge passes through
     // many) and at the end.
