@@ -246,7 +246,7 @@ TEST_F(Cli, AReflectionFileReadsAsItsImport) {
                 kept += line + "\n";
         return kept;
     };
-    for (const std::vector<std::string> args : std::vector<std::vector<std::string>>{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"--x", "theta", "--y", "dF/s(Fo)", "--output", ".csv"}, {"--stats", ".csv"},
              {"--stats", ".json"}, {"--limit", "5", "--stats", ".json"}}) {
         SCOPED_TRACE(args.front() + args.back());
