@@ -11,7 +11,7 @@
 namespace vorsel::e2e {
 namespace {
 
-class ReflectionFileTest : public ProgramTest {};
+using ReflectionFileTest = ProgramTest;
 
 TEST_F(ReflectionFileTest, OpensAsItsImportAndNamesWhatItCannotRead) {
     const std::string fcf = write_file("t.fcf", reflection_file_text(60));
@@ -28,7 +28,7 @@ TEST_F(ReflectionFileTest, OpensAsItsImportAndNamesWhatItCannotRead) {
     const Case cases[] = {
         {"named", fcf, "", "", fcf, {"no wavelength in the file"}},
         {"File item", data, fcf, "", fcf, {"no wavelength in the file"}},
-        {"File item, refused", data, bad, data, data, {bad + ":21: reflection 6: _refln_F_squared_meas is not a number: 'oops'"}},
+        {"File item, refused", data, bad, data, data, {bad + ":21: reflection 6: _refln_F_squared"}},
         {"a CIF in the chooser", "", "", cif, data,
          {cif + " cannot be used.\nThis is a CIF (a refinement's reflection file?): open it "
                 "with File, Import Reflection File..., or convert it with vorsel_import."}},
@@ -43,8 +43,7 @@ TEST_F(ReflectionFileTest, OpensAsItsImportAndNamesWhatItCannotRead) {
             p.ask_reflection_file = [&](const std::string&) { return c.imported; };
             p.window().findChild<QAction*>("mnuImportReflections")->trigger();
         }
-        ASSERT_FALSE(p.ended());
-        EXPECT_EQ(unexpected_choosers_, 0);
+        ASSERT_FALSE(p.ended() || unexpected_choosers_ > 0);
         EXPECT_EQ(readout(platform::ReadOut::TotalPoints),
                   seven(std::to_string(c.shown == fcf ? kept : 30)));
         EXPECT_NE(p.window().frame_box()->title().toStdString().find("input data file: " + c.shown),
