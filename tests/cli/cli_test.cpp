@@ -229,10 +229,8 @@ TEST(CommandLine, OptionsBecomeTheViewAskedFor) {
 
 }  // namespace
 
-// A reflection file named in place of a data file gives what its import by
-// vorsel_import, then the data file, gives, apart from the lines that name the
-// file; what the importer refuses ends the run with its message, and a CIF
-// under another name reaches the reader, which says what it is.
+// A reflection file gives what its import gives, bar the lines naming the file; what the
+// importer refuses ends the run with its line; a CIF under another name is named one.
 TEST_F(Cli, AReflectionFileReadsAsItsImport) {
     for (const char* name : {"t.fcf", "t.cif"}) write(name, reflection_file_text(60));
     write("bad.fcf", reflection_file_text(60) + "1 1 1 7 oops 2 o\n");

@@ -1,7 +1,5 @@
-// A refinement's reflection file in the real window: named at start-up or
-// picked with File, "Import Reflection File...", it shows the reflections its
-// import would; one the importer refuses, or a CIF under a data file's name
-// picked in the chooser, gets its message and the chooser.
+// A reflection file named at start or by File, "Import Reflection File..." shows what its import
+// would; one the importer refuses, or a CIF chosen as a data file, gets its message and the chooser.
 #include <QAction>
 
 #include "e2e_support.h"
@@ -14,10 +12,10 @@ namespace {
 using ReflectionFileTest = ProgramTest;
 
 TEST_F(ReflectionFileTest, OpensAsItsImportAndNamesWhatItCannotRead) {
-    const std::string fcf = write_file("t.fcf", reflection_file_text(60));
-    const std::string bad = write_file("bad.fcf", reflection_file_text(5) + "1 1 1 7 oops 2 o\n");
-    const std::string cif = write_file("renamed.vorsel", reflection_file_text(5));
-    const std::string data = write_file("other.vorsel", generated_data(30));
+    const std::string fcf = write_file("t.fcf", reflection_file_text(60)),
+                      bad = write_file("bad.fcf", reflection_file_text(5) + "1 1 1 7 oops 2 o\n"),
+                      cif = write_file("renamed.vorsel", reflection_file_text(5)),
+                      data = write_file("other.vorsel", generated_data(30));
     const std::size_t kept = import::convert_fcf(fcf, write_file("x.vorsel", ""), {}).reflections;
     struct Case {
         const char* how;

@@ -1,5 +1,4 @@
-// A refinement's reflection file of n reflections in a monoclinic cell, without a
-// wavelength (theta for Mo K-alpha, with a note); one in 13 left out by its status.
+// A reflection file of n reflections, monoclinic, without a wavelength; 1 in 13 left out.
 #pragma once
 
 #include <string>
