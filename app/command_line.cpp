@@ -265,7 +265,7 @@ std::string unused_qt_options_note(const CommandLine& cl) {
 }
 
 std::string usage_text() {
-    return "usage: vorselplot [FILE.vorsel]\n"
+    return "usage: vorselplot [FILE.vorsel | FILE.fcf]\n"
            "       vorselplot --x NAME --y NAME [--limit N] [--sqrt] [--smoothed] [--reverse]\n"
            "                  [--frame | --overall] [--window] --output OUT.{png,svg,pdf,csv} "
            "FILE.vorsel\n"
@@ -281,6 +281,13 @@ std::string help_text() {
            "Plots systematic-error curves of single-crystal X-ray data. Without arguments\n"
            "the window opens with its file chooser; with a data file alone it opens on\n"
            "that file (and remembers it as a file chosen in the chooser).\n"
+           "\n"
+           "A refinement's reflection file (FILE.fcf) is taken wherever a data file is, in\n"
+           "the window and with --output, --report and --stats: it is converted in memory\n"
+           "as vorsel_import converts it without options (the file's wavelength, else Mo\n"
+           "K-alpha with a note; the reflections the refinement left out dropped; no\n"
+           "weight) and nothing is written. It is not remembered for the chooser. In the\n"
+           "window, File, Import Reflection File... opens one the same way.\n"
            "\n"
            "--output writes what the window shows after the same clicks: the x and the y\n"
            "quantity, the limit buttons, then the switches, with \"fit to frame\" on (the\n"

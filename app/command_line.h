@@ -1,6 +1,7 @@
 // The program's command line. Without arguments the window opens as always;
 // a data file alone opens the window on that file; --output and --report run
-// without a window and write a file.
+// without a window and write a file. A reflection file (*.fcf) may stand
+// wherever a data file does (app/reflection_file.h).
 //
 //   vorselplot [FILE.vorsel]
 //   vorselplot --x NAME --y NAME [--limit N] [--sqrt] [--smoothed] [--reverse]

@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "analysis/stats_text.h"
+#include "app/reflection_file.h"
 #include "app/report_pdf.h"
 #include "app/statistics_source.h"
+#include "import/import_error.h"
 #include "platform/format.h"
 #include "platform/output_file.h"
 #include "platform/qt/dynamic_library.h"
@@ -211,11 +213,25 @@ Exit run(const CommandLine& cl) {
         return Exit::output;
     }
     platform::remove_temporaries_on_signals();
-    auto h = std::make_unique<Headless>();
     const std::string path =
         QFileInfo(QString::fromStdString(cl.file)).absoluteFilePath().toStdString();
-    h->form.hand_location(chooser::location_of(path, platform::PathStyle::posix()));
+    // A reflection file is converted as vorsel_import converts it by default
+    // and read in place of the data file it would have written.
+    std::unique_ptr<ConvertedReflections> converted;
+    if (is_reflection_file(path)) {
+        try {
+            converted = convert_reflection_file(path);
+        } catch (const import::Error& e) {
+            say(e.what());
+            return e.status() == import::Exit::input ? Exit::input : Exit::internal;
+        }
+        for (const std::string& note : converted->notes) say(note);
+    }
+    auto h = std::make_unique<Headless>();
+    h->form.hand_location(chooser::location_of(path, platform::PathStyle::posix()),
+                          converted ? converted->data.path() : std::string());
     h->form.Form_Load();
+    converted.reset();
     if (h->chooser.opened) return Exit::input;   // the file was refused, and said why
     if (h->form.ended()) return Exit::internal;  // the library could not be bound
 

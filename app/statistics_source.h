@@ -6,8 +6,8 @@
 
 namespace vorsel::app {
 
-// The reflections the window holds; whether they carry Miller indices is
-// read from the data file's header line.
+// The reflections the window holds; whether they carry Miller indices the
+// data file's header line said when it was read.
 inline analysis::DataSet data_set_of(const plot::frmVorselPlot& w) {
     analysis::DataSet d;
     d.ncurves = w.ncurves;
@@ -16,7 +16,7 @@ inline analysis::DataSet data_set_of(const plot::frmVorselPlot& w) {
     if (w.dat.size() < static_cast<std::size_t>(w.ncurves) * static_cast<std::size_t>(w.npoint))
         d.npoint = w.ncurves > 0 ? static_cast<std::int64_t>(w.dat.size()) / w.ncurves : 0;
     d.dat = w.dat.data();
-    d.indices = analysis::file_carries_indices(w.loc.strLocation);
+    d.indices = w.header_hkl;
     return d;
 }
 

@@ -1,9 +1,12 @@
 #include "app/vorsel_program.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenu>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -44,6 +47,19 @@ std::string file_dialog(QWidget* parent, const VorselProgram::SaveQuestion& ques
         if (m.hasMatch()) name += m.captured(1);
     }
     return name.toStdString();
+}
+
+// The file dialog that picks a reflection file.
+std::string reflection_file_dialog(QWidget* parent, const std::string& folder) {
+    QFileDialog dialog(parent, QStringLiteral("Import Reflection File"));
+    dialog.setObjectName("dlgImportReflections");
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("Reflection file (*.fcf *.FCF)"),
+                           QStringLiteral("All files (*)")});
+    dialog.setDirectory(QString::fromStdString(folder));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front().toStdString();
 }
 
 }  // namespace
@@ -88,6 +104,10 @@ VorselProgram::VorselProgram(std::vector<std::string> library_folders)
                        platform::MsgIcon::Warning);
     };
     ask_file_name = [this](const SaveQuestion& q) { return file_dialog(&window_, q); };
+    ask_reflection_file = [this](const std::string& folder) {
+        return reflection_file_dialog(&window_, folder);
+    };
+    add_import_item();
     // Once the program is ending the window itself runs no further command.
     // A command may draw a curve or take it away: the two File menu items
     // that take the curve out follow.
@@ -127,16 +147,71 @@ void VorselProgram::store_zoom() {
                   platform::zoom_setting(window_.zoom_percent()));
 }
 
-void VorselProgram::start(const std::string& file) {
-    if (!file.empty()) {
-        const QString path = QFileInfo(QString::fromStdString(file)).absoluteFilePath();
-        form_.hand_location(chooser::location_of(path.toStdString(), platform::PathStyle::posix()));
+void VorselProgram::add_import_item() {
+    // In the File menu after Open.
+    auto* menu = window_.findChild<QMenu*>(QStringLiteral("mnuFile"));
+    if (!menu) return;
+    const QList<QAction*> items = menu->actions();
+    const auto open = std::find_if(items.begin(), items.end(), [](const QAction* a) {
+        return a->objectName() == QLatin1String("mnuOpen");
+    });
+    QAction* before = open != items.end() && open + 1 != items.end() ? *(open + 1) : nullptr;
+    auto* item = new QAction(QStringLiteral("&Import Reflection File..."), menu);
+    item->setObjectName("mnuImportReflections");
+    menu->insertAction(before, item);
+    QObject::connect(item, &QAction::triggered, [this] { import_reflection_file(); });
+}
+
+void VorselProgram::hand_file(const std::string& file, bool reflections) {
+    const std::string path =
+        QFileInfo(QString::fromStdString(file)).absoluteFilePath().toStdString();
+    const chooser::Location location = chooser::location_of(path, platform::PathStyle::posix());
+    if (!reflections) {
+        form_.hand_location(location);
+        return;
     }
+    converted_.reset();
+    try {
+        converted_ = convert_reflection_file(path);
+    } catch (const std::exception& e) {
+        messages_.show(std::string("The reflection file could not be imported.") + kCrLf +
+                           e.what() + kCrLf + kCrLf + plot::kChooseAnother,
+                       "Error importing reflection file!", platform::MsgButtons::Ok,
+                       platform::MsgIcon::Critical);
+        return;
+    }
+    if (!converted_->notes.empty()) {
+        std::string text;
+        for (const std::string& note : converted_->notes) text += (text.empty() ? "" : kCrLf) + note;
+        messages_.show(text, "Reflection file imported", platform::MsgButtons::Ok,
+                       platform::MsgIcon::Information);
+    }
+    form_.hand_location(location, converted_->data.path());
+}
+
+void VorselProgram::import_reflection_file() {
+    if (ended()) return;
+    const QString shown = QString::fromStdString(form_.loc.strLocation);
+    const std::string folder =
+        (shown.isEmpty() ? QDir::currentPath() : QFileInfo(shown).absolutePath()).toStdString();
+    const std::string path = ask_reflection_file(folder);
+    if (path.empty()) return;
+    hand_file(path, true);
+    form_.mnuOpen_Click();
+    // The data are in the window's arrays: the converted file has served.
+    converted_.reset();
+    update_export();
+    analysis_.follow();
+}
+
+void VorselProgram::start(const std::string& file) {
+    if (!file.empty()) hand_file(file, is_reflection_file(file));
     // The window takes the stored zoom first, so that the chooser opens at it
     // too; it shows once its load handler has a file in it: nothing
     // half-filled stands behind the chooser.
     restore_zoom();
     form_.Form_Load();
+    converted_.reset();
     update_export();
     if (!ended()) window_.show();
 }

@@ -5,9 +5,11 @@
 
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/analysis_view.h"
+#include "app/reflection_file.h"
 #include "platform/qt/chooser_dialog.h"
 #include "platform/qt/dynamic_library.h"
 #include "platform/qt/plot_window.h"
@@ -34,7 +36,8 @@ public:
 
     // Runs the plot window's load handler (the chooser opens modally inside
     // it, unless a data file is named: then that file is read as if chosen
-    // there), then shows the window unless the program has ended.
+    // there; a reflection file (*.fcf) is converted first), then shows the
+    // window unless the program has ended.
     void start(const std::string& file = {});
     // Runs the event loop until the program ends; returns at once when it has
     // already ended during start(). The exit status: 0 after an orderly end,
@@ -60,9 +63,22 @@ public:
     void save_picture();
     void export_curve();
 
+    // What "Import Reflection File..." asks the user: a reflection file to
+    // open, from the folder of the data file shown; the empty text when the
+    // user cancels. The file dialog by default; the tests answer in its place.
+    std::function<std::string(const std::string& folder)> ask_reflection_file;
+    // The File item: the file chosen is converted as a reflection file,
+    // whatever its name, and shown as File, Open shows a data file; one that cannot be converted gets the
+    // importer's message, then the chooser opens.
+    void import_reflection_file();
+
 private:
     // The menu items that take the curve out of the window follow the board.
     void update_export();
+    void add_import_item();
+    // The next load reads `file`; a reflection file is converted for it
+    // first, or refused with a message (the load then opens the chooser).
+    void hand_file(const std::string& file, bool reflections);
     // The zoom the user left the window at, kept in the settings store a
     // moment after it last changed (a drag of the window's edge passes through
     // many) and at the end.
@@ -83,6 +99,7 @@ private:
     platform::qt::ChooserDialogFactory chooser_views_;
     plot::frmVorselPlot form_;
     QTimer zoom_store_;
+    std::unique_ptr<ConvertedReflections> converted_;  // while it is read
     AnalysisView analysis_{window_, form_};
 };
 

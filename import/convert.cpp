@@ -58,14 +58,19 @@ bool used_in_refinement(char status) {
     return status != 'x' && status != 'h' && status != 'l' && status != '-';
 }
 
-Summary convert_fcf(const std::string& input, const std::string& output, const Options& options) {
+namespace {
+
+// The file read, its wavelength chosen, then `make_writer` gives the writer
+// the data lines go to.
+template <class MakeWriter>
+Summary convert(const std::string& input, const Options& options, MakeWriter make_writer) {
     const FcfFile fcf(input);
     Summary summary;
     summary.wavelength = choose_wavelength(fcf, input, options, summary.notes);
     const double half_lambda = summary.wavelength / 2;
     const bool squared = fcf.layout() == Layout::fc_squared;
 
-    DataFileWriter out(output, options.crlf, true);
+    DataFileWriter out = make_writer();
     std::array<double, kFieldsPerLine - 1> fields{};  // fields 2 to 13
     for (std::size_t i = 0; i < fcf.size(); ++i) {
         const Reflection r = fcf.reflection(i);
@@ -115,6 +120,18 @@ Summary convert_fcf(const std::string& input, const std::string& output, const O
                                 " reflections the refinement did not use left out "
                                 "(_refln_observed_status x, h, l or -); --all-status keeps them");
     return summary;
+}
+
+}  // namespace
+
+Summary convert_fcf(const std::string& input, const std::string& output, const Options& options) {
+    return convert(input, options, [&] { return DataFileWriter(output, options.crlf, true); });
+}
+
+Summary convert_fcf_to_text(const std::string& input, std::string& data,
+                            const Options& options) {
+    return convert(input, options,
+                   [&] { return DataFileWriter(input, data, options.crlf, true); });
 }
 
 }  // namespace vorsel::import

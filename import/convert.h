@@ -52,6 +52,9 @@ bool used_in_refinement(char status);
 // Converts the whole file; throws Error. Nothing is written under output
 // unless the conversion succeeds.
 Summary convert_fcf(const std::string& input, const std::string& output, const Options& options);
+// The same into `data`, the whole data file's text, for a program that reads
+// the reflection file as if it were a data file.
+Summary convert_fcf_to_text(const std::string& input, std::string& data, const Options& options);
 
 }  // namespace vorsel::import
 

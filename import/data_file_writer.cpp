@@ -20,6 +20,21 @@ DataFileWriter::DataFileWriter(std::string target, bool crlf, bool with_indices)
     if (target_.empty() || target_.back() == '/') fail("not a file name");
     file_ = std::make_unique<platform::OutputFile>(target_);
     if (!file_->ok()) fail(file_->error());
+    start();
+}
+
+DataFileWriter::DataFileWriter(std::string name, std::string& memory, bool crlf,
+                               bool with_indices)
+    : target_(std::move(name)),
+      line_end_(crlf ? "\r\n" : "\n"),
+      with_indices_(with_indices),
+      memory_(&memory),
+      buffer_(kBufferSize) {
+    memory_->clear();
+    start();
+}
+
+void DataFileWriter::start() {
     const std::string header =
         (with_indices_ ? "    15 " + std::string(kIndicesMark) : std::string("    13")) + line_end_;
     std::memcpy(buffer_.data(), header.data(), header.size());
@@ -62,14 +77,16 @@ void DataFileWriter::put_line(std::int64_t number,
 }
 
 void DataFileWriter::flush() {
-    if (used_ > 0 && !file_->write(std::string_view(buffer_.data(), used_)))
+    if (memory_)
+        memory_->append(buffer_.data(), used_);
+    else if (used_ > 0 && !file_->write(std::string_view(buffer_.data(), used_)))
         fail(file_->error());
     used_ = 0;
 }
 
 void DataFileWriter::commit() {
     flush();
-    if (!file_->commit()) fail(file_->error());
+    if (file_ && !file_->commit()) fail(file_->error());
 }
 
 void DataFileWriter::fail(const std::string& what) const {

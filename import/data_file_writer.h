@@ -5,6 +5,8 @@
 // without a name (or a hidden temporary) in the same folder, which commit()
 // puts in place (platform/output_file.h). A writer destroyed before commit()
 // leaves nothing behind and an older file of the same name untouched.
+// A writer made on a text in memory appends the lines to it instead; commit()
+// then only completes the text.
 #ifndef VORSEL_IMPORT_DATA_FILE_WRITER_H
 #define VORSEL_IMPORT_DATA_FILE_WRITER_H
 
@@ -27,6 +29,9 @@ public:
     // Creates the temporary file and writes the header line; throws Error
     // (an output error) when the folder does not take a new file.
     DataFileWriter(std::string target, bool crlf, bool with_indices = false);
+    // Into `memory`, which outlives the writer; `name` stands for it in the
+    // messages.
+    DataFileWriter(std::string name, std::string& memory, bool crlf, bool with_indices);
     ~DataFileWriter();
     DataFileWriter(const DataFileWriter&) = delete;
     DataFileWriter& operator=(const DataFileWriter&) = delete;
@@ -46,13 +51,15 @@ public:
 private:
     void put_line(std::int64_t number, const std::array<double, kFieldsPerLine - 1>& values,
                   const Miller* hkl);
+    void start();
     void flush();
     [[noreturn]] void fail(const std::string& what) const;
 
     std::string target_;
     std::string line_end_;
     bool with_indices_ = false;
-    std::unique_ptr<platform::OutputFile> file_;
+    std::unique_ptr<platform::OutputFile> file_;  // none when writing to memory_
+    std::string* memory_ = nullptr;
     std::vector<char> buffer_;
     std::size_t used_ = 0;
 };

@@ -14,6 +14,7 @@
 #include "plot/data_file.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -168,6 +169,22 @@ std::string count_problem(const Count& count) {
     return {};
 }
 
+// A CIF, such as a refinement's reflection file: its first text (after a
+// UTF-8 byte order mark and blank lines) is a comment, a data block or a loop.
+bool looks_like_cif(std::string_view head) {
+    if (head.starts_with("\xEF\xBB\xBF")) head.remove_prefix(3);
+    const std::size_t start = head.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos) return false;
+    head.remove_prefix(start);
+    const auto starts = [head](std::string_view word) {
+        return head.size() >= word.size() &&
+               std::equal(word.begin(), word.end(), head.begin(), [](char w, char h) {
+                   return w == std::tolower(static_cast<unsigned char>(h));
+               });
+    };
+    return head.front() == '#' || starts("data_") || starts("loop_");
+}
+
 // Where the first data line lies in the head of the file, and the length of
 // the line end the estimate counts: the first data line's own, or the
 // header's when no data line ends within the part read; CR LF, as the format
@@ -215,6 +232,9 @@ DataFileShape examine_data_file(platform::FileSystem& files, const std::string& 
     const std::size_t header_end = std::min(text.find_first_of("\r\n"), text.size());
     const Count count = first_count(text.substr(0, header_end));
     shape.problem = count_problem(count);
+    if (!shape.problem.empty() && looks_like_cif(text))
+        shape.problem = "This is a CIF (a refinement's reflection file?): open it with File, "
+                        "Import Reflection File..., or convert it with vorsel_import.";
     if (!shape.problem.empty()) return shape;
 
     const FirstLine line = first_data_line(text, header_end);

@@ -78,7 +78,14 @@ public:
     // The next Form_Load reads this file instead of asking the chooser (a
     // file named when the program is started); should it not be usable, the
     // usual message appears and the chooser opens as usual.
-    void hand_location(const chooser::Location& location) { handed_ = location; }
+    // `read_from`, when given, is the data file the reader takes in place of
+    // the location's (a reflection file converted in memory): the location then
+    // names the file in the caption and the messages only, and is not
+    // remembered, as the chooser cannot open it.
+    void hand_location(const chooser::Location& location, std::string read_from = {}) {
+        handed_ = location;
+        handed_read_from_ = std::move(read_from);
+    }
     void Form_Load();
     void cmdBut_Click(int Index);
     void mnuOpen_Click();
@@ -186,6 +193,7 @@ public:
     std::int32_t npoint = 0;     // data lines held in dat: estimated from the file length,
                                  // lowered when the file ends early
     std::int32_t ReturnKey = 0;  // status of the last READ_VORSEL_DATA (library/vorsel_for.h)
+    bool header_hkl = false;     // the header line announces h k l
     bool carries_hkl = false;    // each data line holds its reflection's h k l in fields 14
                                  // and 15 (header "hkl", library/miller_indices.h)
     std::int32_t ixval = 0;      // row of dat ordering the curve (x quantity), set by fill_current
@@ -335,7 +343,9 @@ private:
 
     PlotPlatform p_;
     std::optional<chooser::Location> handed_;
-    std::string library_path_;  // 256-character copy of strLocation
+    std::string handed_read_from_;
+    std::string read_from_;     // the file read in place of strLocation's; empty: that one
+    std::string library_path_;  // 256-character copy of the path read
     std::vector<std::int32_t> curve_lines_;
     std::int32_t curve_lines_npcur_ = -1;
     std::uint64_t curve_lines_generation_ = 0;

@@ -173,8 +173,11 @@ bool frmVorselPlot::choose_and_read_file() {
         if (handed_) {
             // A file handed over in advance takes the place of the first choice.
             loc = *handed_;
+            read_from_ = std::move(handed_read_from_);
             handed_.reset();
+            handed_read_from_.clear();
         } else {
+            read_from_.clear();
             std::unique_ptr<platform::ChooserView> view = p_.chooser_views.create();
             chooser::frmGetDefLocation chooser(*view, p_.messages, p_.files, p_.path_style);
             chooser.show_modal(loc, ShouldCancel);
@@ -184,7 +187,7 @@ bool frmVorselPlot::choose_and_read_file() {
             }
             loc = chooser.pub;
         }
-        save_location();
+        if (read_from_.empty()) save_location();
         switch (read_chosen_file()) {
             case ReadResult::Read: return true;
             case ReadResult::Ended: return false;
@@ -199,27 +202,29 @@ frmVorselPlot::ReadResult frmVorselPlot::read_chosen_file() {
     // another file.
     // The reader also drops the blanks at the end of its field: a name ending
     // in one would read the file named without them.
-    if (loc.strLocation.empty() || loc.strLocation.back() == ' ') {
+    const std::string& path = read_from_.empty() ? loc.strLocation : read_from_;
+    if (path.empty() || path.back() == ' ') {
         refuse("Its name ends in a blank, which the reader drops: it would read another "
                "file, the one named without the blank.");
         return ReadResult::Refused;
     }
-    if (loc.strLocation.size() > kLibraryPathLength) {
-        refuse("Its path is " + std::to_string(loc.strLocation.size()) +
+    if (path.size() > kLibraryPathLength) {
+        refuse("Its path is " + std::to_string(path.size()) +
                " bytes long as the file system spells it; the reader takes at most " +
                std::to_string(kLibraryPathLength) + " bytes.");
         return ReadResult::Refused;
     }
-    library_path_ = loc.strLocation;
+    library_path_ = path;
     library_path_.resize(kLibraryPathLength, ' ');
 
-    const DataFileShape shape = examine_data_file(p_.files, loc.strLocation);
+    const DataFileShape shape = examine_data_file(p_.files, path);
     if (!shape.problem.empty()) {
         refuse(shape.problem);
         return ReadResult::Refused;
     }
     ncurves = shape.ncurves;
     npoint = shape.npoint;
+    header_hkl = shape.indices;
     carries_hkl = shape.indices && ncurves >= kFieldsWithIndices;
 
     if (ncurves > kMaxCurves) {

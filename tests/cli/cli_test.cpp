@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include <unistd.h>
 
 #include "app/command_line.h"
+#include "tests/fakes/reflection_file_text.h"
 
 extern char** environ;
 
@@ -226,3 +228,42 @@ TEST(CommandLine, OptionsBecomeTheViewAskedFor) {
 }
 
 }  // namespace
+
+// A reflection file gives what its import gives, bar the lines naming the file; what the
+// importer refuses ends the run with its line; a CIF under another name is named one.
+TEST_F(Cli, AReflectionFileReadsAsItsImport) {
+    for (const char* name : {"t.fcf", "t.cif"}) write(name, reflection_file_text(60));
+    write("bad.fcf", reflection_file_text(60) + "1 1 1 7 oops 2 o\n");
+    ASSERT_EQ(run({"@/t.fcf", "@/x.vorsel"}, VORSEL_IMPORT).status, 0);
+    const auto unnamed = [](const std::string& text) {
+        std::string kept, line;
+        for (std::istringstream in(text); std::getline(in, line);)
+            if (line.find("t.fcf") == std::string::npos && line.find("x.vorsel") == std::string::npos)
+                kept += line + "\n";
+        return kept;
+    };
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--x", "theta", "--y", "dF/s(Fo)", "--output", ".csv"}, {"--stats", ".csv"},
+             {"--stats", ".json"}, {"--limit", "5", "--stats", ".json"}}) {
+        SCOPED_TRACE(args.front() + args.back());
+        std::string made[2];
+        for (const char* in : {"t.fcf", "x.vorsel"}) {
+            std::vector<std::string> a = args;
+            a.back() = "@/" + std::string(in) + a.back();
+            a.push_back("@/" + std::string(in));
+            EXPECT_EQ(run(a).status, 0);
+            made[in[0] == 'x'] = unnamed(slurp(dir / (in + args.back())));
+        }
+        EXPECT_GT(made[0].size(), 200u);
+        EXPECT_EQ(made[0], made[1]);
+    }
+    for (const auto& [file, err] : std::vector<std::pair<std::string, std::string>>{
+             {"bad.fcf", "/bad.fcf:76: reflection 61: _refln_F_squared_meas is not a number: 'oops'"},
+             {"t.cif", "/t.cif cannot be used. This is a CIF (a refinement's reflection file?): open "
+                       "it with File, Import Reflection File..., or convert it with vorsel_import."}}) {
+        const Outcome o = run({"--stats", "@/o.csv", "@/" + file});
+        EXPECT_EQ(o.status, 3) << file;
+        EXPECT_TRUE(o.err.ends_with(err + "\n") && o.err.find('\n') + 1 == o.err.size()) << o.err;
+        EXPECT_FALSE(fs::exists(dir / "o.csv"));
+    }
+}
