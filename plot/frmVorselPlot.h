@@ -335,6 +335,11 @@ private:
 
     PlotPlatform p_;
     std::optional<chooser::Location> handed_;
+    // While a file is read on the worker the window still delivers what was
+    // sent to it: File, Open and Exit wait for the end of the read (the last
+    // one sent), every other command is dropped.
+    bool reading_ = false;
+    enum class AfterRead { Nothing, Open, Exit } after_read_ = AfterRead::Nothing;
     std::string library_path_;  // 256-character copy of strLocation
     std::vector<std::int32_t> curve_lines_;
     std::int32_t curve_lines_npcur_ = -1;

@@ -2,6 +2,7 @@
 
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLayout>
@@ -390,6 +391,14 @@ void PlotWindow::resizeEvent(QResizeEvent* event) {
     apply_zoom(fitting_zoom(size()));
     if (PointPanel* panel = point_view_ ? point_view_->panel() : nullptr)
         panel->keep_clear_of_window();
+}
+
+void PlotWindow::closeEvent(QCloseEvent* event) {
+    // Closed before it was ever on the screen (while the first file is still
+    // read): the program is to end, as File, Exit ends it. A window that is
+    // shown closes as ever, and the program ends with its last window.
+    if (!isVisible() && on_exit) on_exit();
+    QMainWindow::closeEvent(event);
 }
 
 void PlotWindow::moveEvent(QMoveEvent* event) {
