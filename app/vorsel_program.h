@@ -46,6 +46,7 @@ public:
     bool ended() const { return program_.ended(); }
 
     platform::qt::PlotWindow& window() { return window_; }
+    platform::qt::QtProgram& platform_program() { return program_; }
     plot::frmVorselPlot& form() { return form_; }
     platform::qt::DynamicLibrary& library() { return library_; }
     AnalysisView& analysis() { return analysis_; }

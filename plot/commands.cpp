@@ -86,6 +86,10 @@ std::int32_t points_per_window(std::int32_t w, std::int32_t nstep) {
 void frmVorselPlot::cmdBut_Click(int Index) {
     if (ended()) return;
     const int k = Index;
+    if (reading_) {
+        if (k == but::Exit) after_read_ = AfterRead::Exit;
+        return;
+    }
 
     // The selected quantity again: nothing changes, so nothing is redrawn.
     if (k >= 0 && k <= but::MaxStateIndex && !but::is_switch(k) && is_down(k)) return;

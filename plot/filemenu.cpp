@@ -7,6 +7,10 @@ namespace vorsel::plot {
 
 void frmVorselPlot::mnuOpen_Click() {
     if (ended()) return;
+    if (reading_) {
+        after_read_ = AfterRead::Open;
+        return;
+    }
 
     active = false;
     switches_to_start();

@@ -346,6 +346,11 @@ private:
     std::string handed_read_from_;
     std::string read_from_;     // the file read in place of strLocation's; empty: that one
     std::string library_path_;  // 256-character copy of the path read
+    // While a file is read on the worker the window still delivers what was
+    // sent to it: File, Open and Exit wait for the end of the read (the last
+    // one sent), every other command is dropped.
+    bool reading_ = false;
+    enum class AfterRead { Nothing, Open, Exit } after_read_ = AfterRead::Nothing;
     std::vector<std::int32_t> curve_lines_;
     std::int32_t curve_lines_npcur_ = -1;
     std::uint64_t curve_lines_generation_ = 0;

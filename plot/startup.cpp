@@ -17,6 +17,7 @@
 #include <limits>
 #include <memory>
 #include <exception>
+#include <utility>
 #include <optional>
 #include <span>
 #include <string>
@@ -94,6 +95,11 @@ void frmVorselPlot::Form_Load() {
     if (!choose_and_read_file()) return;  // the program is ending
     show_loaded_file();
     make_orders_ahead();
+    switch (std::exchange(after_read_, AfterRead::Nothing)) {
+        case AfterRead::Open: return mnuOpen_Click();
+        case AfterRead::Exit: return mnuExit_Click();
+        case AfterRead::Nothing: return;
+    }
 }
 
 void frmVorselPlot::set_defaults() {
@@ -266,12 +272,19 @@ bool frmVorselPlot::read_data() {
     auto result = std::make_shared<Read>(Read{ncurves, npoint});
     const std::string text = "Reading " + loc.strLocation + "\n(" + std::to_string(npoint) +
                              " data lines of " + std::to_string(ncurves) + " curves)";
-    p_.program.run_long(text, [result, path = library_path_, library = &p_.library,
-                               d = dat.shared_to_fill(), s = sigrat.shared_to_fill()] {
-        result->bound = library->READ_VORSEL_DATA(path.c_str(), d->data(), s->data(),
-                                                  &result->ncurves, &result->npoint,
-                                                  &result->status);
-    });
+    reading_ = true;
+    try {
+        p_.program.run_long(text, [result, path = library_path_, library = &p_.library,
+                                   d = dat.shared_to_fill(), s = sigrat.shared_to_fill()] {
+            result->bound = library->READ_VORSEL_DATA(path.c_str(), d->data(), s->data(),
+                                                      &result->ncurves, &result->npoint,
+                                                      &result->status);
+        });
+    } catch (...) {
+        reading_ = false;
+        throw;
+    }
+    reading_ = false;
     ncurves = result->ncurves;
     npoint = result->npoint;
     ReturnKey = result->status;

@@ -31,15 +31,16 @@ QtBoard::QtBoard(double width_twips, double height_twips, QWidget* parent)
 void QtBoard::make_image() {
     // The last twip of each direction lies in the last pixel; the image
     // covers the whole widget.
-    const auto pixels = [](double twips, double dpr) {
-        return std::max(1, board_px(static_cast<int>(std::lround(twips)) - 1, dpr) + 1);
+    zoom_ = zoom_of(this);
+    const auto pixels = [this](double twips, double dpr) {
+        return std::max(1, zoom_.board_px(static_cast<int>(std::lround(twips)) - 1, dpr) + 1);
     };
     const int w = pixels(width_twips_, 1.0), h = pixels(height_twips_, 1.0);
     const int iw = std::max(pixels(width_twips_, dpr_), static_cast<int>(std::ceil(w * dpr_)));
     const int ih = std::max(pixels(height_twips_, dpr_), static_cast<int>(std::ceil(h * dpr_)));
     image_ = QImage(iw, ih, QImage::Format_RGB32);
     image_.fill(to_qcolor(kSysButtonFace));
-    image_ppt_ = board_pixels_per_twip(dpr_);
+    image_ppt_ = zoom_.board_pixels_per_twip(dpr_);
     setFixedSize(w, h);
 }
 
@@ -47,11 +48,15 @@ QPoint QtBoard::pixel_of(int x_twips, int y_twips) {
     return QPoint(board_px(x_twips), board_px(y_twips));
 }
 
-QPoint QtBoard::image_pixel(int x_twips, int y_twips) const {
-    return QPoint(board_px(x_twips, dpr_), board_px(y_twips, dpr_));
+QPoint QtBoard::pixel_at(int x_twips, int y_twips) const {
+    return QPoint(zoom_.board_px(x_twips), zoom_.board_px(y_twips));
 }
 
-double QtBoard::image_pixels_per_twip() const { return board_pixels_per_twip(dpr_); }
+QPoint QtBoard::image_pixel(int x_twips, int y_twips) const {
+    return QPoint(zoom_.board_px(x_twips, dpr_), zoom_.board_px(y_twips, dpr_));
+}
+
+double QtBoard::image_pixels_per_twip() const { return zoom_.board_pixels_per_twip(dpr_); }
 
 void QtBoard::set_device_pixel_ratio(double dpr) {
     if (!(dpr > 0) || dpr == dpr_) return;
@@ -60,7 +65,7 @@ void QtBoard::set_device_pixel_ratio(double dpr) {
 }
 
 void QtBoard::rescale() {
-    if (board_pixels_per_twip(dpr_) == image_ppt_) return;
+    if (zoom_of(this).board_pixels_per_twip(dpr_) == image_ppt_) return;
     repaint_from_recording();
 }
 
@@ -157,7 +162,7 @@ void QtBoard::line(int x1, int y1, int x2, int y2, Colour c) {
     if (lines_.empty() && !column_open_) {
         lines_colour_ = c;
         lines_width_ = pen_width_;
-        lines_ppt_ = board_pixels_per_twip(dpr_);
+        lines_ppt_ = zoom_.board_pixels_per_twip(dpr_);
         update();  // one repaint for the whole batch; it paints the batch first
     }
     // A new chain starts at (x1, y1).
@@ -226,7 +231,8 @@ void QtBoard::print(const std::string& text) {
     if (!replaying_)
         recording_.text(text_x_, text_y_, text_colour_, font_name_, font_points_, text);
     QFont f = installed_or_fixed(font_name_);
-    f.setPixelSize(std::max(1, static_cast<int>(std::lround(points_to_px(font_points_, dpr_)))));
+    f.setPixelSize(
+        std::max(1, static_cast<int>(std::lround(zoom_.points_to_px(font_points_, dpr_)))));
     QPainter painter(&image_);
     painter.setFont(f);
     painter.setPen(to_qcolor(text_colour_));

@@ -18,6 +18,7 @@
 
 #include "platform/platform.h"
 #include "platform/qt/board_recording.h"
+#include "platform/qt/units.h"
 
 namespace vorsel::platform::qt {
 
@@ -48,14 +49,19 @@ public:
         return image_;
     }
     // The logical pixel of the widget that the board point (x, y) in twips
-    // falls in: where the pointer and the mark are.
+    // falls in: where the pointer and the mark are; pixel_of for the board of
+    // the plot window on the screen (units.h, shown_zoom).
+    QPoint pixel_at(int x_twips, int y_twips) const;
     static QPoint pixel_of(int x_twips, int y_twips);
+    // The zoom the image was made at: its window's (the design size for a
+    // board in no window).
+    Zoom zoom() const { return zoom_; }
     // The pixel of the image that the board point falls in.
     QPoint image_pixel(int x_twips, int y_twips) const;
     double device_pixel_ratio() const { return dpr_; }
     double image_pixels_per_twip() const;
 
-    // The image made anew at the current zoom and painted again from the
+    // The image made anew at its window's zoom and painted again from the
     // recording; the same for another device pixel ratio (the window's
     // screen). Nothing is done when the size stays.
     void rescale();
@@ -88,6 +94,7 @@ private:
 
     double width_twips_, height_twips_;
     double dpr_ = 1.0;
+    Zoom zoom_;
     double image_ppt_ = 0.0;  // image pixels per twip that the image was made at
     mutable QImage image_;
     BoardRecording recording_;

@@ -33,22 +33,20 @@ bool BoardOverlay::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-BoardPointer BoardOverlay::pointer_at(QPointF position, double dpr) {
+BoardPointer BoardOverlay::pointer_at(QPointF position, Zoom zoom, double dpr) {
     const auto image_px = [dpr](double logical) {
         return static_cast<int>(std::floor(logical * dpr));
     };
-    const TwipSpan x = board_twips(image_px(position.x()), dpr);
-    const TwipSpan y = board_twips(image_px(position.y()), dpr);
+    const TwipSpan x = zoom.board_twips(image_px(position.x()), dpr);
+    const TwipSpan y = zoom.board_twips(image_px(position.y()), dpr);
     return BoardPointer{x.first, x.last, y.first, y.last};
 }
 
-double BoardOverlay::image_ratio() const {
-    return static_cast<const QtBoard*>(parentWidget())->device_pixel_ratio();
-}
+const QtBoard& BoardOverlay::board() const { return *static_cast<const QtBoard*>(parentWidget()); }
 
 QRect BoardOverlay::mark_rect() const {
     const QPoint c = mark_pixel();
-    const int arm = zoomed_px(kArm), pen = zoomed_px(kMarkPen);
+    const int arm = board().zoom().px(kArm), pen = board().zoom().px(kMarkPen);
     return QRect(c.x() - arm - pen, c.y() - arm - pen, 2 * (arm + pen) + 1, 2 * (arm + pen) + 1);
 }
 
@@ -69,22 +67,24 @@ void BoardOverlay::paintEvent(QPaintEvent*) {
     if (!mark_shown_) return;
     QPainter painter(this);
     QPen pen(to_qcolor(mark_colour_));
-    pen.setWidth(zoomed_px(kMarkPen));
+    pen.setWidth(board().zoom().px(kMarkPen));
     pen.setCapStyle(Qt::FlatCap);
     painter.setPen(pen);
     const QPoint c = mark_pixel();
-    const int arm = zoomed_px(kArm);
+    const int arm = board().zoom().px(kArm);
     painter.drawLine(c.x() - arm, c.y(), c.x() + arm + 1, c.y());
     painter.drawLine(c.x(), c.y() - arm, c.x(), c.y() + arm + 1);
 }
 
 void BoardOverlay::mouseMoveEvent(QMouseEvent* event) {
-    if (on_move) on_move(pointer_at(event->position(), image_ratio()));
+    if (on_move)
+        on_move(pointer_at(event->position(), board().zoom(), board().device_pixel_ratio()));
 }
 
 void BoardOverlay::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
-    if (on_press) on_press(pointer_at(event->position(), image_ratio()));
+    if (on_press)
+        on_press(pointer_at(event->position(), board().zoom(), board().device_pixel_ratio()));
 }
 
 void BoardOverlay::leaveEvent(QEvent*) {

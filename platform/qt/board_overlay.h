@@ -22,14 +22,15 @@ public:
     std::function<void(int)> on_wheel;  // eighths of a degree, positive away from the user
 
     // The twips under a place on the board (logical pixels, as events give
-    // it), worked out in the pixels of the board's image, which may be finer.
-    static BoardPointer pointer_at(QPointF position, double dpr = 1.0);
+    // it), worked out in the pixels of the board's image, which may be finer,
+    // at the board's zoom.
+    static BoardPointer pointer_at(QPointF position, Zoom zoom, double dpr = 1.0);
 
     void show_mark(int x_twips, int y_twips, Colour c);
     void hide_mark();
     bool mark_shown() const { return mark_shown_; }
     // The pixel of the board the mark stands on.
-    QPoint mark_pixel() const { return QtBoard::pixel_of(mark_x_, mark_y_); }
+    QPoint mark_pixel() const { return board().pixel_at(mark_x_, mark_y_); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -41,7 +42,7 @@ protected:
 
 private:
     QRect mark_rect() const;
-    double image_ratio() const;
+    const QtBoard& board() const;
 
     bool mark_shown_ = false;
     int mark_x_ = 0, mark_y_ = 0;

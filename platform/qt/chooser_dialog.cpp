@@ -23,8 +23,9 @@ QLabel* label(QWidget* parent, int index, const char* text, const Rect& r,
     auto* l = new QLabel(QString::fromUtf8(text), parent);
     l->setObjectName(QStringLiteral("lblLocation_%1").arg(index));
     l->setAlignment(align);
-    l->setGeometry(to_px(r));
-    l->setFont(fitted_font(parent->font(), l->text(), l->width()));
+    const Zoom zoom = zoom_of(parent);
+    l->setGeometry(zoom.to_px(r));
+    l->setFont(fitted_font(parent->font(), l->text(), l->width(), zoom));
     return l;
 }
 
@@ -64,9 +65,10 @@ std::vector<std::string> matching_files(const std::string& folder, const std::st
 }
 
 QString resolve_directory(const std::string& path) {
-    QString p = path.empty() ? QDir::currentPath()
-                             : QDir::cleanPath(QDir::current().absoluteFilePath(
-                                   QString::fromStdString(path)));
+    QString p =
+        path.empty()
+            ? QDir::currentPath()
+            : QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(path)));
     while (!QFileInfo(p).isDir()) {
         const QString up = QFileInfo(p).absolutePath();
         if (up == p) break;
@@ -81,10 +83,12 @@ ChooserDialog::ChooserDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("frmGetDefLocation");
     setWindowTitle(QStringLiteral("Choose the input data file"));
     setModal(true);
+    // At the zoom of the window it opens over.
+    const Zoom zoom = zoom_of(this);
     QFont dialog_font = QApplication::font();
-    dialog_font.setPointSizeF(zoomed_points(8.0));
+    dialog_font.setPointSizeF(zoom.points(8.0));
     setFont(dialog_font);
-    setFixedSize(to_px(6105), to_px(5520));
+    setFixedSize(zoom.to_px(6105), zoom.to_px(5520));
 
     label(this, 0, "Choose the drive, directory and file in which", {960, 240, 4215, 255});
     label(this, 1, "the data for your compound are stored", {960, 480, 4215, 255});
@@ -98,36 +102,36 @@ ChooserDialog::ChooserDialog(QWidget* parent) : QDialog(parent) {
     drives_->setObjectName("drvDrive");
     for (const QFileInfo& root : QDir::drives()) drives_->addItem(root.absoluteFilePath());
     if (drives_->count() == 0) drives_->addItem(QStringLiteral("/"));
-    drives_->setGeometry(to_px(Rect{960, 840, 1935, 315}));
+    drives_->setGeometry(zoom.to_px(Rect{960, 840, 1935, 315}));
 
     dirs_ = new QListWidget(this);
     dirs_->setObjectName("dirDirectory");
-    dirs_->setGeometry(to_px(Rect{960, 1200, 1935, 2250}));
+    dirs_->setGeometry(zoom.to_px(Rect{960, 1200, 1935, 2250}));
 
     files_ = new QListWidget(this);
     files_->setObjectName("flbFile");
-    files_->setGeometry(to_px(Rect{3000, 840, 2175, 2625}));
+    files_->setGeometry(zoom.to_px(Rect{3000, 840, 2175, 2625}));
 
     location_ = new QLineEdit(this);
     location_->setObjectName("txtLocation");
     location_->setReadOnly(true);
-    location_->setGeometry(to_px(Rect{960, 3720, 4215, 285}));
+    location_->setGeometry(zoom.to_px(Rect{960, 3720, 4215, 285}));
 
     code_ = new QLineEdit(this);
     code_->setObjectName("txtTemplate");
     code_->setReadOnly(true);
-    code_->setGeometry(to_px(Rect{960, 4200, 4215, 285}));
+    code_->setGeometry(zoom.to_px(Rect{960, 4200, 4215, 285}));
 
     // Enter presses the focused button and no other (keyPressEvent).
     abort_ = new QPushButton(QStringLiteral("Abort"), this);
     abort_->setObjectName("cmdAbort");
     abort_->setAutoDefault(false);
-    abort_->setGeometry(to_px(Rect{960, 4680, 735, 495}));
+    abort_->setGeometry(zoom.to_px(Rect{960, 4680, 735, 495}));
 
     ok_ = new QPushButton(QStringLiteral("OK !"), this);
     ok_->setObjectName("cmdOK");
     ok_->setAutoDefault(false);
-    ok_->setGeometry(to_px(Rect{2400, 4680, 2775, 495}));
+    ok_->setGeometry(zoom.to_px(Rect{2400, 4680, 2775, 495}));
 
     // As a directory list starts: the current drive and its current directory.
     dir_ = resolve_directory("");
@@ -219,10 +223,10 @@ void ChooserDialog::fill_files() {
     files_->clear();
     // Names as the file system holds them: a name that is not valid UTF-8
     // is listed with stand-ins for its odd bytes and opened by its own bytes.
-    for (const std::string& name : matching_files(QFile::encodeName(file_dir_).toStdString(),
-                                                  pattern_.toStdString())) {
-        auto* item = new QListWidgetItem(QString::fromUtf8(name.data(),
-                                                           static_cast<qsizetype>(name.size())));
+    for (const std::string& name :
+         matching_files(QFile::encodeName(file_dir_).toStdString(), pattern_.toStdString())) {
+        auto* item = new QListWidgetItem(
+            QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
         item->setData(Qt::UserRole, QByteArray(name.data(), static_cast<qsizetype>(name.size())));
         files_->addItem(item);
     }

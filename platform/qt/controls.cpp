@@ -20,10 +20,14 @@ void set_face(QWidget* w, Colour c) {
 }
 
 QFont fitted_font(const QFont& base, const QString& text, int width_px) {
+    return fitted_font(base, text, width_px, shown_zoom());
+}
+
+QFont fitted_font(const QFont& base, const QString& text, int width_px, Zoom zoom) {
     // Enlarged text does not widen exactly in proportion: where the zoomed
     // smallest face is still too wide, the steps go on down to 6 points.
-    const double smallest = zoomed_points(6.0), step = zoomed_points(0.5);
-    const double start = base.pointSizeF() > 0 ? base.pointSizeF() : zoomed_points(8.0);
+    const double smallest = zoom.points(6.0), step = zoom.points(0.5);
+    const double start = base.pointSizeF() > 0 ? base.pointSizeF() : zoom.points(8.0);
     for (double points = start; points >= 6.0; points -= step) {
         for (int stretch : {100, 90, 80, 70}) {
             QFont f = base;
@@ -48,11 +52,12 @@ void PanelButton::paintEvent(QPaintEvent*) {
     QString shown = caption.trimmed();
     shown.replace(QLatin1String("&&"), QLatin1String("&"));
     if (shown.isEmpty()) return;
-    const int mx = zoomed_px(2), my = zoomed_px(1);
+    const Zoom zoom = zoom_of(this);
+    const int mx = zoom.px(2), my = zoom.px(1);
     const QRect room = rect().adjusted(mx, my, -mx, -my);
-    p.setFont(fitted_font(font(), shown, room.width()));
-    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                             QPalette::ButtonText));
+    p.setFont(fitted_font(font(), shown, room.width(), zoom));
+    p.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     if (isDown() || isChecked()) p.translate(my, my);
     p.drawText(room, Qt::AlignCenter | Qt::TextSingleLine, shown);
 }
@@ -84,7 +89,7 @@ void QtBar::set_visible(bool visible) { widget_->setVisible(visible); }
 void QtBar::apply() {
     Rect r = place_;
     if (r.width < 0) r.width = 0;
-    widget_->setGeometry(to_px(r));
+    widget_->setGeometry(zoom_of(widget_).to_px(r));
 }
 
 QPushButton* QtButtons::at(int index) const {
@@ -182,7 +187,7 @@ void QtReadOuts::set_text(ReadOut box, const std::string& text) {
     const int frame = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e);
     const int room = e->width() - 2 * frame - 2 * kLineEditMargin - 1;
     const bool fits = QFontMetrics(base).horizontalAdvance(shown) <= room;
-    e->setFont(fits ? base : fitted_font(base, shown, room));
+    e->setFont(fits ? base : fitted_font(base, shown, room, zoom_of(e)));
     e->setAlignment(fits ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
     e->setText(shown);
     e->setCursorPosition(0);
@@ -205,12 +210,10 @@ void QtFrame::apply_caption_font() {
     box_->setStyleSheet(
         QStringLiteral("QGroupBox#%1 { font-size: %2pt; font-weight: %3; }")
             .arg(box_->objectName())
-            .arg(zoomed_points(static_cast<double>(caption_points_)))
+            .arg(zoom_of(box_).points(static_cast<double>(caption_points_)))
             .arg(caption_bold_ ? QStringLiteral("bold") : QStringLiteral("normal")));
 }
 
-void QtFrame::set_caption(const std::string& caption) {
-    box_->setTitle(literal(caption));
-}
+void QtFrame::set_caption(const std::string& caption) { box_->setTitle(literal(caption)); }
 
 }  // namespace vorsel::platform::qt

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <map>
 
+#include "platform/qt/units.h"
+
 #include "platform/form.h"
 #include "platform/platform.h"
 
@@ -22,6 +24,9 @@ void set_face(QWidget* w, Colour c);
 // keep their design-time sizes in twips, and the captions must stay readable
 // in them with this platform's fonts, which run wider than the ones the design
 // was made with.
+// The zoom is that of the control's window (units.h, zoom_of); without it,
+// that of the plot window on the screen.
+QFont fitted_font(const QFont& base, const QString& text, int width_px, Zoom zoom);
 QFont fitted_font(const QFont& base, const QString& text, int width_px);
 
 // A command button whose caption is fitted into the button's face: the

@@ -2,6 +2,7 @@
 
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLayout>
@@ -84,7 +85,7 @@ void PlotWindow::set_trend_note(const std::string& text) {
 
 PlotWindow::PlotWindow(const PlotFormLayout& layout, QWidget* parent)
     : QMainWindow(parent), layout_(layout), base_font_(QApplication::font()) {
-    set_zoom(kMinZoom);
+    hold_zoom(this, zoom_);
     setObjectName("frmVorselPlot");
     // The window's default font: the platform's sans face at 8 points.
     setFont(window_font(kZoomMinPercent));
@@ -261,7 +262,8 @@ void PlotWindow::build_pointer_and_status() {
     statusBar()->addWidget(point_line_, 1);
     point_view_ = std::make_unique<QtPointView>(point_line_, overlay_, this);
     // The Reflection panel leaves the board and the buttons in view.
-    point_view_->set_keep_clear([this] { return QRect(box_->mapToGlobal(QPoint(0, 0)), box_->size()); });
+    point_view_->set_keep_clear(
+        [this] { return QRect(box_->mapToGlobal(QPoint(0, 0)), box_->size()); });
     // The board has the focus at first and takes it back when clicked, so
     // that the keys work there (the read-outs would otherwise take it first).
     overlay_->setFocusPolicy(Qt::ClickFocus);
@@ -271,11 +273,7 @@ void PlotWindow::build_pointer_and_status() {
     qApp->installEventFilter(this);
 }
 
-
-PlotWindow::~PlotWindow() {
-    qApp->removeEventFilter(this);
-    set_zoom(kMinZoom);
-}
+PlotWindow::~PlotWindow() { qApp->removeEventFilter(this); }
 
 QFont PlotWindow::window_font(int percent) const {
     QFont f = base_font_;
@@ -283,7 +281,7 @@ QFont PlotWindow::window_font(int percent) const {
     return f;
 }
 
-int PlotWindow::zoom_percent() const { return static_cast<int>(std::lround(zoom() * 100.0)); }
+int PlotWindow::zoom_percent() const { return zoom_.percent(); }
 
 void PlotWindow::lay_out() {
     const QFont font = window_font(zoom_percent());
@@ -294,14 +292,14 @@ void PlotWindow::lay_out() {
     statusBar()->setFont(font);
     // The status bar as high as measured, with or without a line in it.
     statusBar()->setFixedHeight(chrome(zoom_percent()).status);
-    client_->setFixedSize(to_px(layout_.client_width), to_px(layout_.client_height));
-    box_->setGeometry(to_px(layout_.frame));
+    client_->setFixedSize(zoom_.to_px(layout_.client_width), zoom_.to_px(layout_.client_height));
+    box_->setGeometry(zoom_.to_px(layout_.frame));
     frame_->apply_zoom();
     board_->rescale();
-    board_->move(to_px(layout_.board).topLeft());
+    board_->move(zoom_.to_px(layout_.board).topLeft());
     range_->apply();
     window_->apply();
-    for (const Placed& p : placed_) p.widget->setGeometry(to_px(p.twips));
+    for (const Placed& p : placed_) p.widget->setGeometry(zoom_.to_px(p.twips));
     // Set on each control: inside the frame, whose caption has a style sheet
     // of its own, a control keeps the font it was first shown in.
     for (QWidget* w : {static_cast<QWidget*>(range_->widget()),
@@ -310,17 +308,17 @@ void PlotWindow::lay_out() {
     for (const auto& [index, b] : buttons_.all()) b->setFont(font);
     // txtBox reaches into the first label of the first column: the
     // right-aligned text must end up clear of it.
-    const QRect txt = to_px(layout_.text_box);
+    const QRect txt = zoom_.to_px(layout_.text_box);
     for (const Placed& p : labels_) {
         auto* label = static_cast<QLabel*>(p.widget);
-        const QRect lab = to_px(p.twips);
+        const QRect lab = zoom_.to_px(p.twips);
         label->setGeometry(lab);
         const int free_width =
-            lab.intersects(txt) ? lab.right() - txt.right() - zoomed_px(2) : lab.width();
-        label->setFont(fitted_font(font, label->text(), free_width));
+            lab.intersects(txt) ? lab.right() - txt.right() - zoom_.px(2) : lab.width();
+        label->setFont(fitted_font(font, label->text(), free_width, zoom_));
     }
     readouts_.set_face(
-        readout_font(layout_.readout_font, zoomed_points(layout_.readout_font_points)));
+        readout_font(layout_.readout_font, zoom_.points(layout_.readout_font_points)));
     stage_->updateGeometry();
     static_cast<Stage*>(stage_)->centre();
 }
@@ -328,7 +326,8 @@ void PlotWindow::lay_out() {
 void PlotWindow::apply_zoom(int percent) {
     percent = std::clamp(percent, kZoomMinPercent, kZoomMaxPercent);
     if (percent == zoom_percent()) return;
-    set_zoom(percent / 100.0);
+    zoom_ = Zoom::from_percent(percent);
+    hold_zoom(this, zoom_);
     lay_out();
     if (on_zoom) on_zoom(percent);
 }
@@ -403,6 +402,14 @@ void PlotWindow::resizeEvent(QResizeEvent* event) {
     apply_zoom(fitting_zoom(size()));
     if (PointPanel* panel = point_view_ ? point_view_->panel() : nullptr)
         panel->keep_clear_of_window();
+}
+
+void PlotWindow::closeEvent(QCloseEvent* event) {
+    // Closed before it was ever on the screen (while the first file is still
+    // read): the program is to end, as File, Exit ends it. A window that is
+    // shown closes as ever, and the program ends with its last window.
+    if (!isVisible() && on_exit) on_exit();
+    QMainWindow::closeEvent(event);
 }
 
 void PlotWindow::moveEvent(QMoveEvent* event) {

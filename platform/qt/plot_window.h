@@ -37,8 +37,6 @@ class PlotWindow : public QMainWindow {
 public:
     // The window starts at the design size (zoom 100%).
     explicit PlotWindow(const PlotFormLayout& layout, QWidget* parent = nullptr);
-    // The zoom is the window's: with it gone, twips are pixels of the design
-    // size again.
     ~PlotWindow() override;
 
     QtBoard& board() { return *board_; }
@@ -70,7 +68,9 @@ public:
     // "Save Picture..." and "Export Curve Data..." work while a curve is drawn.
     void set_export_enabled(bool enabled);
 
-    // The zoom in percent of the design size.
+    // The window's own zoom, which its controls, its board and the dialogs it
+    // opens are drawn at; in percent of the design size.
+    Zoom zoom() const { return zoom_; }
     int zoom_percent() const;
     // Sets the zoom (the View menu, the stored zoom at start): the window
     // takes the size that holds the design at it, but no more than the room
@@ -114,6 +114,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // The parts of the window, in the order the constructor builds them.
@@ -136,6 +137,7 @@ private:
     int chrome_height(int percent);
 
     PlotFormLayout layout_;
+    Zoom zoom_;  // the design size until the menu, the stored zoom or a resize sets another
     QFont base_font_;
     QWidget* stage_ = nullptr;  // the central widget: the client centred in it
     QWidget* client_ = nullptr;

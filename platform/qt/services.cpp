@@ -9,6 +9,7 @@
 #include <memory>
 #include <exception>
 #include <thread>
+#include <utility>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QFile>
@@ -296,7 +297,14 @@ void QtProgram::run_long(const std::string& text, const std::function<void()>& w
     QEventLoop loop;
     std::atomic<bool> done{false};
     std::exception_ptr failure;
+    const std::function<void()> act = std::exchange(while_work_held_, {});
+    std::atomic<bool> held{static_cast<bool>(act)};
+    const auto release = [&held] {
+        held = false;
+        held.notify_one();
+    };
     std::thread worker([&] {
+        held.wait(true);
         try {
             work();
         } catch (...) {
@@ -316,10 +324,15 @@ void QtProgram::run_long(const std::string& text, const std::function<void()>& w
         dialog->setMinimumDuration(0);
         dialog->show();
     });
+    if (act) QTimer::singleShot(0, &loop, [&] {
+            act();
+            release();
+        });
     InputEater eater;
     QCoreApplication::instance()->installEventFilter(&eater);
     set_busy(true);
     if (!done) loop.exec();
+    release();  // a loop ended early (the program quit) must not leave the work held
     worker.join();
     set_busy(false);
     QCoreApplication::instance()->removeEventFilter(&eater);

@@ -86,6 +86,11 @@ public:
     void set_dialog_parent(QWidget* parent) { dialog_parent_ = parent; }
 
 private:
+    // The tests act while long work runs: once, in this thread's event loop,
+    // with the work held at its start until they are done.
+    friend struct TestSeam;
+    std::function<void()> while_work_held_;
+
     bool ended_ = false;
     bool failed_ = false;
     QPointer<QWidget> dialog_parent_;

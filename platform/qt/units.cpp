@@ -1,21 +1,32 @@
 #include "platform/qt/units.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace vorsel::platform::qt {
 
 namespace {
-double g_zoom = kMinZoom;
+
+// The property under which a window holds its zoom (a factor).
+constexpr const char* kZoomProperty = "vorselZoom";
+
+std::optional<Zoom> held_zoom(const QWidget* w) {
+    if (!w) return std::nullopt;
+    const QVariant v = w->property(kZoomProperty);
+    if (!v.isValid()) return std::nullopt;
+    return Zoom(v.toDouble());
+}
+
 }  // namespace
 
-double zoom() { return g_zoom; }
+Zoom::Zoom(double factor)
+    : factor_(std::isfinite(factor) ? std::clamp(factor, kMinZoom, kMaxZoom) : kMinZoom) {}
 
-void set_zoom(double factor) {
-    g_zoom = std::isfinite(factor) ? std::clamp(factor, kMinZoom, kMaxZoom) : kMinZoom;
-}
+int Zoom::percent() const { return static_cast<int>(std::lround(factor_ * 100.0)); }
 
 double design_pixels_per_twip() {
     double dpi = 96.0;
@@ -28,33 +39,59 @@ double design_pixels_per_twip() {
 
 // At the design size (and a device pixel ratio of 1) the factors are exactly
 // 1: every length is the very double it was before there was a zoom.
-double pixels_per_twip() { return design_pixels_per_twip() * g_zoom; }
-
-double board_pixels_per_twip(double dpr) { return pixels_per_twip() * dpr; }
-
-double zoomed_points(double points) { return points * g_zoom; }
-
-int zoomed_px(int design_px) {
-    return static_cast<int>(std::lround(static_cast<double>(design_px) * g_zoom));
+int Zoom::px(int design_px) const {
+    return static_cast<int>(std::lround(static_cast<double>(design_px) * factor_));
 }
 
-int to_px(double twips) { return to_px_at_zoom(twips, g_zoom); }
+int Zoom::to_px(double twips) const { return to_px_at_zoom(twips, factor_); }
 
-int to_px_at_zoom(double twips, double factor) {
-    return static_cast<int>(std::lround(twips * (design_pixels_per_twip() * factor)));
-}
-
-QRect to_px(const Rect& r) {
+QRect Zoom::to_px(const Rect& r) const {
     const int left = to_px(r.left), top = to_px(r.top);
     return QRect(left, top, to_px(r.left + r.width) - left, to_px(r.top + r.height) - top);
 }
 
-int board_px(int twips, double dpr) {
+int Zoom::board_px(int twips, double dpr) const {
     return static_cast<int>(std::floor(static_cast<double>(twips) * board_pixels_per_twip(dpr)));
 }
 
-double points_to_px(double points, double dpr) {
+double Zoom::points_to_px(double points, double dpr) const {
     return points_to_twips(points) * board_pixels_per_twip(dpr);
+}
+
+TwipSpan Zoom::board_twips(int px, double dpr) const {
+    const double ppt = board_pixels_per_twip(dpr);
+    int first = static_cast<int>(static_cast<double>(px) / ppt);
+    while (board_px(first, dpr) < px) ++first;
+    while (board_px(first - 1, dpr) >= px) --first;
+    int last = first;
+    while (board_px(last + 1, dpr) <= px) ++last;
+    if (board_px(first, dpr) > px) last = first = first - 1;
+    return {first, last};
+}
+
+void hold_zoom(QWidget* window, Zoom zoom) { window->setProperty(kZoomProperty, zoom.factor()); }
+
+Zoom zoom_of(const QWidget* widget) {
+    for (const QWidget* w = widget; w; w = w->parentWidget())
+        if (const auto z = held_zoom(w)) return *z;
+    return Zoom();
+}
+
+Zoom shown_zoom() {
+    if (const auto z = held_zoom(QApplication::activeWindow())) return *z;
+    for (const QWidget* w : QApplication::topLevelWidgets())
+        if (const auto z = held_zoom(w)) return *z;
+    return Zoom();
+}
+
+double pixels_per_twip() { return shown_zoom().pixels_per_twip(); }
+
+int zoomed_px(int design_px) { return shown_zoom().px(design_px); }
+
+int board_px(int twips, double dpr) { return shown_zoom().board_px(twips, dpr); }
+
+int to_px_at_zoom(double twips, double factor) {
+    return static_cast<int>(std::lround(twips * (design_pixels_per_twip() * factor)));
 }
 
 QTransform twips_to_units(double pixels_per_twip) {

@@ -1,5 +1,6 @@
 // The first error curve on the board and a user's sequence of commands, on the
 // real program: read-outs after every click, pixels of the board probed.
+#include <QApplication>
 #include <QDir>
 #include <cstdio>
 
@@ -235,6 +236,39 @@ TEST_F(CommandsTest, AnotherFileOrTheEndWhileTheOrdersAreMade) {
     start_program(big);
     program().window().close();
     stop_program();
+    EXPECT_EQ(unexpected_choosers_, 0);
+}
+
+// The window closed, and another file opened, while the worker is still
+// reading a large file at start-up (held there until the test has acted):
+// the program ends, or goes on with the new file as if it were the first.
+TEST_F(CommandsTest, TheEndOrAnotherFileWhileTheStartUpReadRuns) {
+    const std::string big =
+        write_file("big.vorsel", generated_data(plot::frmVorselPlot::kOrdersAheadFrom + 1000));
+    const std::string small = write_file("gen.vorsel", generated_data(1000));
+    for (const bool open : {false, true}) {
+        SCOPED_TRACE(open ? "File, Open" : "window closed");
+        before_start_ = [&](app::VorselProgram& p) {
+            while_work_held(p.platform_program(), [&] {
+                if (!open) return void(p.window().close());
+                choose(small);
+                p.window().open_action()->trigger();
+            });
+        };
+        start_program(big);
+        QApplication::processEvents();
+        if (!open) {
+            EXPECT_TRUE(program().ended());
+            continue;
+        }
+        ASSERT_FALSE(program().ended());
+        EXPECT_EQ(program().form().loc.strLocation, small);
+        click(but::VsTheta);
+        click(but::dF_sFo);
+        EXPECT_EQ(readout(ReadOut::UsedPoints), "    900");
+        EXPECT_EQ(readout(ReadOut::LastValue), seven(theta_text(selected_theta(499))));
+        stop_program();
+    }
     EXPECT_EQ(unexpected_choosers_, 0);
 }
 

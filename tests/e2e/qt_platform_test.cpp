@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "e2e_support.h"
+#include "plot/layout.h"
 #include "platform/qt/board.h"
 #include "tests/e2e/qt_seam.h"
 #include "platform/qt/services.h"
@@ -370,6 +371,31 @@ TEST(QtProgramTest, LongWorkShowsItsProgressAndTakesNoInput) {
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         EXPECT_TRUE(busy || !c.dialog) << "no busy cursor while the long work ran";
     }
+}
+
+// Each window holds its own zoom: a second window, zoomed and gone while the
+// first is at 200%, leaves it there, and a board in no window (the picture
+// drawn for --output) is at the design size meanwhile.
+TEST(WindowZoomTest, EachWindowAndABoardForAFileKeepTheirOwn) {
+    const QSize design = QtBoard(10800, 5415).image().size();
+    const auto room = [] { return QSize(4000, 3000); };
+    platform::qt::PlotWindow a(plot::plot_window_layout());
+    a.screen_room = room;
+    a.set_zoom_percent(200);
+    const QSize at_200 = a.board().image().size();
+    QtBoard for_file(10800, 5415);
+    {
+        platform::qt::PlotWindow b(plot::plot_window_layout());
+        b.screen_room = room;
+        b.set_zoom_percent(150);
+        const QSize at_150 = b.board().image().size();
+        EXPECT_EQ(b.zoom_percent(), 150);
+        EXPECT_TRUE(design.width() < at_150.width() && at_150.width() < at_200.width());
+    }
+    a.board().rescale();
+    EXPECT_EQ(a.zoom_percent(), 200);
+    EXPECT_EQ(a.board().image().size(), at_200);
+    EXPECT_EQ(for_file.image().size(), design);
 }
 
 }  // namespace

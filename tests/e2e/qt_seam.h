@@ -12,10 +12,16 @@
 
 #include "platform/qt/board.h"
 #include "platform/qt/chooser_dialog.h"
+#include "platform/qt/services.h"
 
 namespace vorsel::platform::qt {
 
 struct TestSeam {
+    // The next long work (a file read on the worker) is held at its start
+    // while `act` runs in the event loop that waits for it.
+    static void while_work_held(QtProgram& p, std::function<void()> act) {
+        p.while_work_held_ = std::move(act);
+    }
     // The colour the board shows at the point (x, y) in twips.
     static QColor colour_at(const QtBoard& b, int x_twips, int y_twips) {
         const QImage& image = b.image();
@@ -55,6 +61,9 @@ inline QString location_text(QWidget& d) { return d.findChild<QLineEdit*>("txtLo
 inline QString code_text(QWidget& d) { return d.findChild<QLineEdit*>("txtTemplate")->text(); }
 inline bool click_file(platform::qt::ChooserDialog& d, const QString& name) {
     return platform::qt::TestSeam::click_file(d, name);
+}
+inline void while_work_held(platform::qt::QtProgram& p, std::function<void()> act) {
+    platform::qt::TestSeam::while_work_held(p, std::move(act));
 }
 inline QColor colour_at(const platform::qt::QtBoard& b, int x, int y) {
     return platform::qt::TestSeam::colour_at(b, x, y);
