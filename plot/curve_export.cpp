@@ -74,11 +74,10 @@ std::string shortest_text(float v) {
     return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
 }
 
-std::string curve_csv(frmVorselPlot& w) {
-    if (!curve_drawn(w)) return {};
-    const std::vector<std::int32_t>& lines = w.curve_lines();
-    if (lines.size() != static_cast<std::size_t>(w.npcur)) return {};
+namespace {
 
+// The '#' lines that say what the curve is, the last naming the columns.
+std::string curve_csv_header(const frmVorselPlot& w) {
     const std::string x = quantity_name(w.ibx);
     const std::string y = w.sqrooted ? "sqrt(" + quantity_name(w.iby) + ")" : quantity_name(w.iby);
     const std::vector<std::string> on = switches_on(w);
@@ -96,6 +95,17 @@ std::string curve_csv(frmVorselPlot& w) {
            "," + y;
     if (w.smoothed) out += ",smoothed " + y;
     out += "\n";
+    return out;
+}
+
+}  // namespace
+
+std::string curve_csv(frmVorselPlot& w) {
+    if (!curve_drawn(w)) return {};
+    const std::vector<std::int32_t>& lines = w.curve_lines();
+    if (lines.size() != static_cast<std::size_t>(w.npcur)) return {};
+
+    std::string out = curve_csv_header(w);
 
     // Room for the longest lines: the pages never touched cost nothing.
     out.reserve(out.size() + static_cast<std::size_t>(w.npcur) *

@@ -106,24 +106,8 @@ std::vector<std::string> agreement_cells(const std::string& name, const analysis
     return c;
 }
 
-}  // namespace
-
-ReportSummary report_summary(const frmVorselPlot& w, const analysis::Statistics& s) {
-    ReportSummary r;
-    const std::string lim = platform::usual_text(s.limit);
-    r.heading = {
-        "vorselplot report: " + w.loc.strCode,
-        "File: " + w.loc.strLocation,
-        "Reflections: " + count_text(s.counts.read) + " in the file, " +
-            count_text(s.counts.significant) + " with Fo/s(Fo) >= " + lim + "; " +
-            count_text(s.counts.used) + " of them with a dF/s(Fo) in the tables below.",
-    };
-    TextTable agreement{
-        "Agreement", {"reflections", "N", "R1", "wR2", "S", "wR(F)", "ΣFo²/ΣFc²"}, {}};
-    agreement.rows.push_back({agreement_cells("Fo/s(Fo) >= " + lim, s.significant)});
-    agreement.rows.push_back({agreement_cells("all", s.all)});
-    r.tables.push_back(agreement);
-
+// The trend tests of every x quantity, the flagged ones first.
+TextTable trend_table(const analysis::Statistics& s) {
     TextTable trends{"Trend of dF/s(Fo) over ten bins of equal count",
                      {"ordered by", "χ²", "ν", "χ²/ν", "p", ""},
                      {}};
@@ -146,7 +130,49 @@ ReportSummary report_summary(const frmVorselPlot& w, const analysis::Statistics&
     }
     trends.rows = flagged;
     trends.rows.insert(trends.rows.end(), other.begin(), other.end());
-    r.tables.push_back(trends);
+    return trends;
+}
+
+// The reflections with the largest |dF/s(Fo)|, with h k l where the file has them.
+TextTable worst_table(const analysis::Statistics& s) {
+    TextTable worst;
+    worst.title = "The " + count_text(static_cast<std::int64_t>(s.worst.size())) +
+                    " reflections with the largest |dF/s(Fo)|";
+    worst.columns = {"no.", "line"};
+    if (s.indices) worst.columns.insert(worst.columns.end(), {"h", "k", "l"});
+    worst.columns.insert(worst.columns.end(), {"Fo", "Fc", "s(Fo)", "dF/s(Fo)", "theta"});
+    for (const analysis::Worst& x : s.worst) {
+        TextTable::Row row;
+        row.cells = {platform::usual_text(x.running_number), count_text(x.data_line)};
+        if (s.indices)
+            for (int v : {x.hkl ? x.hkl->h : 0, x.hkl ? x.hkl->k : 0, x.hkl ? x.hkl->l : 0})
+                row.cells.push_back(x.hkl ? std::to_string(v) : "?");
+        row.cells.insert(row.cells.end(), {figure(x.fo), figure(x.fc), figure(x.sigma),
+                                           figure(x.dF_s), figure(x.theta)});
+        worst.rows.push_back(row);
+    }
+    return worst;
+}
+
+}  // namespace
+
+ReportSummary report_summary(const frmVorselPlot& w, const analysis::Statistics& s) {
+    ReportSummary r;
+    const std::string lim = platform::usual_text(s.limit);
+    r.heading = {
+        "vorselplot report: " + w.loc.strCode,
+        "File: " + w.loc.strLocation,
+        "Reflections: " + count_text(s.counts.read) + " in the file, " +
+            count_text(s.counts.significant) + " with Fo/s(Fo) >= " + lim + "; " +
+            count_text(s.counts.used) + " of them with a dF/s(Fo) in the tables below.",
+    };
+    TextTable agreement{
+        "Agreement", {"reflections", "N", "R1", "wR2", "S", "wR(F)", "ΣFo²/ΣFc²"}, {}};
+    agreement.rows.push_back({agreement_cells("Fo/s(Fo) >= " + lim, s.significant)});
+    agreement.rows.push_back({agreement_cells("all", s.all)});
+    r.tables.push_back(agreement);
+
+    r.tables.push_back(trend_table(s));
 
     const bool weighted = s.significant.weighted || s.all.weighted;
     if (weighted)
@@ -170,21 +196,7 @@ ReportSummary report_summary(const frmVorselPlot& w, const analysis::Statistics&
                           " significant reflection(s) with s(Fo) = 0 have no dF/s(Fo) and are left "
                           "out of the bins, the normal probability and the worst reflections.");
 
-    r.worst.title = "The " + count_text(static_cast<std::int64_t>(s.worst.size())) +
-                    " reflections with the largest |dF/s(Fo)|";
-    r.worst.columns = {"no.", "line"};
-    if (s.indices) r.worst.columns.insert(r.worst.columns.end(), {"h", "k", "l"});
-    r.worst.columns.insert(r.worst.columns.end(), {"Fo", "Fc", "s(Fo)", "dF/s(Fo)", "theta"});
-    for (const analysis::Worst& x : s.worst) {
-        TextTable::Row row;
-        row.cells = {platform::usual_text(x.running_number), count_text(x.data_line)};
-        if (s.indices)
-            for (int v : {x.hkl ? x.hkl->h : 0, x.hkl ? x.hkl->k : 0, x.hkl ? x.hkl->l : 0})
-                row.cells.push_back(x.hkl ? std::to_string(v) : "?");
-        row.cells.insert(row.cells.end(), {figure(x.fo), figure(x.fc), figure(x.sigma),
-                                           figure(x.dF_s), figure(x.theta)});
-        r.worst.rows.push_back(row);
-    }
+    r.worst = worst_table(s);
     return r;
 }
 
