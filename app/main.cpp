@@ -1,5 +1,6 @@
 // vorselplot: plots systematic-error curves of single-crystal X-ray data.
 #include <QApplication>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -37,6 +38,18 @@ int main(int argc, char* argv[]) {
         QApplication app(qt_argc, argv);
         QApplication::setStyle(QStringLiteral("Fusion"));
         return static_cast<int>(vorsel::app::run_headless(cl));
+    }
+    // Without a display Qt would end the program with an abort of its own; a
+    // user who ran it by mistake in a terminal gets a line that says why.
+    const bool platform_named = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+                                std::any_of(cl.qt_options.begin(), cl.qt_options.end(),
+                                            [](const std::string& o) { return o.rfind("-platform", 0) == 0; });
+    if (!platform_named && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fputs("vorselplot: no display to open the window on (neither DISPLAY nor "
+                   "WAYLAND_DISPLAY is set); --output, --report and --stats need none\n",
+                   stderr);
+        return static_cast<int>(Exit::internal);
     }
     // The window hands Qt its own options, and only those: the program's own
     // are read already. Qt keeps the argument vector for the program's life.

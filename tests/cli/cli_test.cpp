@@ -142,6 +142,8 @@ TEST_F(Cli, EveryExitStatusWithItsMessage) {
          "no curve: phi is field 7 and the file has 4 fields per line"},
         {{"--x", "theta", "--y", "Fo", "--output", "@/no/b.png", ex}, 4, "cannot write @/no/b.png"},
         {{"--x", "theta", "--y", "Fo", "--output", "@/taken.png", ex}, 4, "cannot write @/taken.png"},
+        // The window without a display (none is passed on): a line, not Qt's abort.
+        {{ex}, 1, "no display to open the window on"},
     };
     // clang-format on
     for (const Case& c : cases) {
