@@ -4,7 +4,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <fstream>
 #include <future>
 #include <iterator>
 #include <limits>
@@ -465,15 +464,6 @@ std::string trend_line(const Table& t) {
     const std::string p = p_text(t.trend.p);
     return head + "χ²/ν " + figure(t.trend.chi2 / t.trend.dof) + ", p " +
            (p[0] == '<' ? p : "= " + p) + (t.trend.trend ? ": trend" : ": no trend");
-}
-
-bool file_carries_indices(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    if (!std::getline(in, line)) return false;
-    // The first line ends in LF, CR LF or CR alone.
-    line = line.substr(0, line.find('\r'));
-    return header_carries_indices(line);
 }
 
 }  // namespace vorsel::analysis

@@ -162,8 +162,4 @@ std::string p_text(double p);
 // A figure to four significant digits: 0.01234, 1.235, 1235; NaN as "-".
 std::string figure(double v);
 
-// Whether a data file's header line announces indices; false when the file
-// cannot be read.
-bool file_carries_indices(const std::string& path);
-
 }  // namespace vorsel::analysis
